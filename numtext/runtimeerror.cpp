@@ -1,0 +1,63 @@
+#include "numtext/runtimeerror.h"
+
+#include <cmath>
+
+namespace rotamet {
+
+std::string errorDescription(int code)
+{
+    switch (code) {
+    case errcode::Overflow: return "Overflow";
+    case errcode::DivisionByZero: return "Divisione per zero";
+    case errcode::TypeMismatch: return "Tipo non corrispondente";
+    case errcode::PrinterError: return "Errore della stampante";
+    default: return "Errore definito dall'applicazione";
+    }
+}
+
+RunTimeError::RunTimeError(int code) : RunTimeError(code, errorDescription(code)) {}
+
+RunTimeError::RunTimeError(int code, const std::string &description)
+    : std::runtime_error(description), code_(code)
+{
+}
+
+namespace {
+double finite(double v)
+{
+    if (!std::isfinite(v))
+        throw RunTimeError(errcode::Overflow);
+    return v;
+}
+}  // namespace
+
+double checkedDiv(double a, double b)
+{
+    if (b == 0)
+        throw RunTimeError(errcode::DivisionByZero);
+    return finite(a / b);
+}
+
+double checkedMul(double a, double b) { return finite(a * b); }
+double checkedAdd(double a, double b) { return finite(a + b); }
+double checkedSub(double a, double b) { return finite(a - b); }
+
+float checkedDivF(float a, float b)
+{
+    if (b == 0)
+        throw RunTimeError(errcode::DivisionByZero);
+    return toSingle(static_cast<double>(a / b));
+}
+
+float checkedSubF(float a, float b) { return toSingle(static_cast<double>(a - b)); }
+
+float toSingle(double v)
+{
+    finite(v);
+    float f = static_cast<float>(v);
+    if (!std::isfinite(f))
+        throw RunTimeError(errcode::Overflow);
+    return f;
+}
+
+}  // namespace rotamet

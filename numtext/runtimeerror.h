@@ -1,0 +1,45 @@
+// Run-time errors: a numeric code and a short Italian description.
+// The codes the program tells apart are the four constants below; every
+// procedure that fails throws RunTimeError, and only the calculation run and
+// the printing catch it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace rotamet {
+
+namespace errcode {
+inline constexpr int Overflow = 6;
+inline constexpr int DivisionByZero = 11;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int PrinterError = 482;
+}  // namespace errcode
+
+// The Italian description of a code: 6 → "Overflow", 11 → "Divisione per zero",
+// 13 → "Tipo non corrispondente", 482 → "Errore della stampante".
+std::string errorDescription(int code);
+
+class RunTimeError : public std::runtime_error {
+public:
+    explicit RunTimeError(int code);  // description from errorDescription()
+    RunTimeError(int code, const std::string &description);
+    int code() const noexcept { return code_; }
+    std::string description() const { return what(); }
+
+private:
+    int code_;
+};
+
+// Checked real arithmetic: a zero divisor raises 11; an infinite or undefined
+// result raises 6. No inf or NaN ever leaves these helpers.
+double checkedDiv(double a, double b);
+double checkedMul(double a, double b);
+double checkedAdd(double a, double b);
+double checkedSub(double a, double b);
+float checkedDivF(float a, float b);
+float checkedSubF(float a, float b);
+// A finite double rounded to Single; raises 6 when it does not fit.
+float toSingle(double v);
+
+}  // namespace rotamet

@@ -1,0 +1,46 @@
+// The printer as the printed table uses it: a drawing state (font, colour,
+// print position in twips, line width) and a few operations. Every operation
+// may throw rotamet::RunTimeError; code 482 is a printer error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rotamet::print {
+
+struct Rgb {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    friend bool operator==(const Rgb &, const Rgb &) = default;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+
+    virtual void setOrientation(std::int16_t orientation) = 0;  // 1 portrait
+    virtual void setFontName(const std::string &name) = 0;
+    virtual void setFontSize(float points) = 0;
+    virtual void setFontBold(bool bold) = 0;
+    virtual void setForeColor(Rgb colour) = 0;
+    virtual void setCurrentX(float twips) = 0;
+    virtual void setCurrentY(float twips) = 0;
+    virtual float currentX() = 0;
+    virtual float currentY() = 0;
+    virtual void setDrawWidth(std::int16_t pixels) = 0;
+
+    // Prints text with its top-left corner at the print position. If the line
+    // does not end, CurrentX moves right by the text's width; if it ends,
+    // CurrentX becomes 0 and CurrentY moves down by one line height.
+    virtual void print(const std::string &text, bool endLine) = 0;
+    virtual float textWidth(const std::string &text) = 0;  // twips, current font
+    // A straight line in the current width; the print position becomes (x2, y2).
+    virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // Finishes the page and hands it over; later output starts a new document.
+    virtual void endDoc() = 0;
+
+    virtual std::string deviceName() = 0;
+    // The second identifying text of the printer (where the page goes).
+    virtual std::string secondText() = 0;
+};
+
+}  // namespace rotamet::print

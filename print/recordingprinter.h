@@ -1,0 +1,63 @@
+// A printer for tests: keeps every operation with the drawing state it ran
+// under, and can be told to fail.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/printer.h"
+
+namespace rotamet::print {
+
+class RecordingPrinter : public Printer {
+public:
+    struct Op {
+        std::string name;  // "Print", "Line", "EndDoc", "FontSize", ...
+        std::string text;  // the printed text, empty for other operations
+        float x = 0, y = 0;  // print position before the operation
+        std::string fontName;
+        float fontSize = 0;
+        bool bold = false;
+        Rgb colour;
+        bool endLine = false;
+    };
+
+    std::vector<Op> ops;
+    std::string name = "Stampante di prova";
+    std::string port = "LPT1:";
+    // When set, the operation with this 1-based ordinal throws failCode.
+    std::optional<int> failAt;
+    int failCode = 482;
+
+    void setOrientation(std::int16_t orientation) override;
+    void setFontName(const std::string &n) override;
+    void setFontSize(float points) override;
+    void setFontBold(bool bold) override;
+    void setForeColor(Rgb colour) override;
+    void setCurrentX(float twips) override;
+    void setCurrentY(float twips) override;
+    float currentX() override;
+    float currentY() override;
+    void setDrawWidth(std::int16_t pixels) override;
+    void print(const std::string &text, bool endLine) override;
+    float textWidth(const std::string &text) override;
+    void line(float x1, float y1, float x2, float y2, Rgb colour) override;
+    void endDoc() override;
+    std::string deviceName() override;
+    std::string secondText() override;
+
+    // Line height used by print(): a fixed figure per point size.
+    static float lineHeight(float points) { return points * 20.0f * 1.15f; }
+
+private:
+    void record(const std::string &op, const std::string &text = {}, bool endLine = false);
+    float x_ = 0, y_ = 0;
+    std::string fontName_ = "Arial";
+    float fontSize_ = 10;
+    bool bold_ = false;
+    Rgb colour_;
+    int count_ = 0;
+};
+
+}  // namespace rotamet::print
