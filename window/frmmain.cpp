@@ -1,0 +1,577 @@
+#include "window/frmmain.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "calc/calculation.h"
+#include "numtext/numtext.h"
+#include "print/printer.h"
+#include "window/design.h"
+#include "window/services.h"
+#include "window/textbox.h"
+
+namespace rotamet {
+
+const std::array<Pump, 4> kPumps{{
+    {"0445010760", 37.35, 46.95, "110°"},
+    {"0445010790", 37.6, 47.1, "90°"},
+    {"0445010799", 34.75, 46.89, "100°"},
+    {"A2C1637670080", 38.51, 50.51, "90°"},
+}};
+
+namespace {
+
+constexpr const char *kTitle = "Rotamet - 09/12/2023";
+constexpr const char *kLiftPattern = "##,##0.#0";
+constexpr const char *kAnglePattern = "##,##0.0°";
+
+QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+std::string ss(const QString &s) { return s.toStdString(); }
+
+int px(int twips) { return qRound(twips / double(design::kTwipsPerPixel)); }
+
+QColor colourOf(design::Colour c) { return QColor(c.red, c.green, c.blue); }
+
+QFont fontOf(const design::Font &f)
+{
+    const design::Font &use = f.face ? f : design::kDefaultFont;
+    QFont font(QString::fromUtf8(use.face));
+    // Sizes in pixels at 96 dpi, so the text keeps the design's proportions
+    // against positions that are in pixels too.
+    font.setPixelSize(qRound(use.points * 96.0 / 72.0));
+    font.setBold(use.bold);
+    return font;
+}
+
+Qt::Alignment alignmentOf(design::Align a)
+{
+    switch (a) {
+    case design::Align::Centre: return Qt::AlignHCenter;
+    case design::Align::Right: return Qt::AlignRight;
+    case design::Align::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+void setForeground(QWidget *w, QColor colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::ButtonText, colour);
+    p.setColor(QPalette::Text, colour);
+    w->setPalette(p);
+}
+
+void setBackground(QWidget *w, QColor colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setBackgroundRole(QPalette::Window);
+    w->setAutoFillBackground(true);
+}
+
+// The six step buttons and the pump choice have no error handling of their
+// own in the design; a field that is not a number must still not end the
+// program, so the failure is shown as the calculation shows its own.
+void showError(PlatformServices &services, const RunTimeError &e)
+{
+    services.messageBox(QStringLiteral("Errore ") + qs(NumberText(std::int32_t(e.code()))) + QStringLiteral("  ")
+                            + qs(e.description()),
+                        QStringLiteral("Errore di calcolo"), BoxIcon::Critical);
+}
+
+}  // namespace
+
+FrmMain::FrmMain(PlatformServices &services, QWidget *parent) : QWidget(parent), services_(services)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Rotamet"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    setFont(fontOf(design::kDefaultFont));
+    setFixedSize(px(design::kClientWidth), px(design::kClientHeight));
+    buildFromDesign();
+    connectEvents();
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::buildFromDesign()
+{
+    std::vector<std::pair<int, QWidget *>> tabOrder;
+    for (const design::Control &c : design::controls()) {
+        QWidget *parent = this;
+        if (qstrcmp(c.container, "fraMain") == 0)
+            parent = fraMain;
+        else if (qstrcmp(c.container, "Frame1") == 0)
+            parent = Frame1;
+        const QString caption = QString::fromUtf8(c.caption);
+        QWidget *w = nullptr;
+
+        switch (c.kind) {
+        case design::Kind::Frame: {
+            auto *frame = new QFrame(parent);
+            frame->setFrameShape(QFrame::Box);
+            frame->setFrameShadow(QFrame::Sunken);  // etched, as a frame without caption
+            w = frame;
+            (qstrcmp(c.name, "fraMain") == 0 ? fraMain : Frame1) = frame;
+            break;
+        }
+        case design::Kind::Label: {
+            auto *label = new QLabel(caption, parent);
+            label->setAlignment(alignmentOf(c.align) | Qt::AlignTop);
+            label->setWordWrap(c.wordWrap);
+            label->setTextFormat(Qt::PlainText);
+            if (qstrcmp(c.name, "lblValori") == 0)
+                lblValori[c.index] = label;
+            else if (qstrcmp(c.name, "lblEtichetta") == 0)
+                lblEtichetta[c.index] = label;
+            else
+                lblComando[c.index] = label;
+            w = label;
+            break;
+        }
+        case design::Kind::TextBox: {
+            auto *box = new TextBox(parent);
+            box->setText(caption);
+            box->setAlignment(alignmentOf(c.align) | Qt::AlignVCenter);
+            box->setTypedLengthLimit(c.maxTyped);
+            const std::string name = c.name;
+            if (name == "txtGiriMinuto")
+                txtGiriMinuto = box;
+            else if (name == "txtAngolo")
+                txtAngolo = box;
+            else if (name == "txtMillisecondi")
+                txtMillisecondi = box;
+            else
+                txtMillimetri = box;
+            w = box;
+            break;
+        }
+        case design::Kind::ComboBox: {
+            cboCodice = new QComboBox(parent);
+            cboCodice->setEditable(true);
+            // Typing selects nothing and adds no item.
+            cboCodice->setInsertPolicy(QComboBox::NoInsert);
+            cboCodice->setCompleter(nullptr);
+            w = cboCodice;
+            break;
+        }
+        case design::Kind::Option: {
+            auto *option = new QRadioButton(caption, parent);
+            optAlzataGiro[c.index] = option;
+            w = option;
+            break;
+        }
+        case design::Kind::Button: {
+            auto *button = new QPushButton(caption, parent);
+            button->setAutoDefault(false);
+            const std::string name = c.name;
+            QPushButton **slot = name == "cmdCalcola"   ? &cmdCalcola
+                                 : name == "cmdStampa"  ? &cmdStampa
+                                 : name == "cmdAngUp"   ? &cmdAngUp
+                                 : name == "cmdAngDown" ? &cmdAngDown
+                                 : name == "cmdMSUp"    ? &cmdMSUp
+                                 : name == "cmdMSDown"  ? &cmdMSDown
+                                 : name == "cmdMMUp"    ? &cmdMMUp
+                                                        : &cmdMMDown;
+            *slot = button;
+            w = button;
+            break;
+        }
+        case design::Kind::Shape: {
+            auto *shape = new QFrame(parent);
+            shape->setFrameShape(QFrame::Box);
+            shape->setFrameShadow(QFrame::Plain);
+            shape->setProperty("widthTwips", float(c.width));
+            Shape[c.name[5] - '0'] = shape;
+            w = shape;
+            break;
+        }
+        case design::Kind::Line: {
+            auto *line = new QFrame(parent);
+            line->setGeometry(px(c.left), px(c.top), std::max(1, px(c.width - c.left)),
+                              std::max(1, px(c.height - c.top)));
+            line->setObjectName(QString::fromUtf8(c.name));
+            setBackground(line, colourOf(c.fore));
+            continue;
+        }
+        }
+
+        w->setObjectName(c.index >= 0 ? QString::fromUtf8(c.name) + QLatin1Char('_') + QString::number(c.index)
+                                      : QString::fromUtf8(c.name));
+        w->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
+        if (c.font.face)
+            w->setFont(fontOf(c.font));
+        if (c.toolTip)
+            w->setToolTip(QString::fromUtf8(c.toolTip));
+        if (c.fore.isSet())
+            setForeground(w, colourOf(c.fore));
+        if (c.back.isSet())
+            setBackground(w, colourOf(c.back));
+        if (c.tabOrder > 0)
+            tabOrder.emplace_back(c.tabOrder, w);
+    }
+
+    std::sort(tabOrder.begin(), tabOrder.end(), [](auto &a, auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    optionGroup_ = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i)
+        optionGroup_->addButton(optAlzataGiro[i], i);
+}
+
+void FrmMain::connectEvents()
+{
+    // A choice from the list (popup, arrow keys, wheel) emits activated, also
+    // when the chosen item is the current one. currentIndexChanged is not
+    // used: it also fires when the first item is added.
+    connect(cboCodice, &QComboBox::activated, this, [this] { cboCodice_Click(); });
+    // clicked, not toggled: an option set by code raises its click through
+    // setOptionValue(), exactly once.
+    connect(optionGroup_, &QButtonGroup::idClicked, this, [this](int id) { optAlzataGiro_Click(std::int16_t(id)); });
+
+    connect(cmdCalcola, &QPushButton::clicked, this, [this] { cmdCalcola_Click(); });
+    connect(cmdStampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    connect(cmdAngUp, &QPushButton::clicked, this, [this] { cmdAngUp_Click(); });
+    connect(cmdAngDown, &QPushButton::clicked, this, [this] { cmdAngDown_Click(); });
+    connect(cmdMSUp, &QPushButton::clicked, this, [this] { cmdMSUp_Click(); });
+    connect(cmdMSDown, &QPushButton::clicked, this, [this] { cmdMSDown_Click(); });
+    connect(cmdMMUp, &QPushButton::clicked, this, [this] { cmdMMUp_Click(); });
+    connect(cmdMMDown, &QPushButton::clicked, this, [this] { cmdMMDown_Click(); });
+
+    // textChanged fires for a real change only, by the user or by code: the
+    // change event of the speed field.
+    connect(txtGiriMinuto, &QLineEdit::textChanged, this, [this] { txtGiriMinuto_Change(); });
+    txtGiriMinuto->onKeyPress = [this](int &k) { txtGiriMinuto_KeyPress(k); };
+    txtGiriMinuto->onGotFocus = [this] { txtGiriMinuto_GotFocus(); };
+    txtGiriMinuto->onLostFocus = [this] { txtGiriMinuto_LostFocus(); };
+    txtAngolo->onKeyPress = [this](int &k) { txtAngolo_KeyPress(k); };
+    txtMillisecondi->onKeyPress = [this](int &k) { txtMillisecondi_KeyPress(k); };
+    txtMillimetri->onKeyPress = [this](int &k) { txtMillimetri_KeyPress(k); };
+}
+
+// ---- Start-up and shut-down ------------------------------------------------
+
+void FrmMain::load()
+{
+    Form_Load();
+    show();
+    activateWindow();
+    cboCodice->setFocus();
+}
+
+void FrmMain::Form_Load()
+{
+    // One half of the free width on each side, one third of the free height above.
+    const QSize screen = services_.screenSize();
+    const QSize outer = frameGeometry().size();
+    const float left = float(screen.width() - outer.width()) / 2.0f;
+    const float top = float(screen.height() - outer.height()) / 3.0f;
+    move(qRound(left), qRound(top));
+
+    setWindowTitle(QString::fromUtf8(kTitle));
+
+    for (const Pump &pump : kPumps)
+        cboCodice->addItem(QString::fromUtf8(pump.code));
+    setListIndex(0);      // the pump's geometry, and the first calculation
+    setOptionValue(1);    // two lifts per revolution, and the second calculation
+
+    std::string tip = "Stampa su: ";
+    try {
+        print::Printer &p = services_.printer();
+        tip += p.deviceName();
+        tip += " ";
+        tip += p.secondText();
+    } catch (const RunTimeError &) {
+    }
+    cmdStampa->setToolTip(qs(tip));
+}
+
+void FrmMain::Form_Unload(std::int16_t &cancel)
+{
+    cancel = 0;
+    services_.quit();
+}
+
+void FrmMain::closeEvent(QCloseEvent *event)
+{
+    std::int16_t cancel = 0;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void FrmMain::setListIndex(int index)
+{
+    {
+        const QSignalBlocker block(cboCodice);
+        cboCodice->setCurrentIndex(index);
+    }
+    cboCodice_Click();
+}
+
+void FrmMain::setOptionValue(int index)
+{
+    optAlzataGiro[index]->setChecked(true);
+    optAlzataGiro_Click(std::int16_t(index));
+}
+
+// ---- The calculation and the printing ---------------------------------------
+
+void FrmMain::cmdCalcola_Click()
+{
+    ++calculationRuns_;
+    calc::Calcola(*this);
+}
+
+void FrmMain::cmdStampa_Click() { print::StampaScala(*this); }
+
+// ---- Pump catalogue ------------------------------------------------------------
+
+void FrmMain::cboCodice_Click()
+{
+    const std::string code = ss(cboCodice->currentText());
+    for (const Pump &pump : kPumps) {
+        if (code == pump.code) {
+            lblValori[3]->setText(qs(NumberText(pump.minAlbero)));
+            lblValori[4]->setText(qs(NumberText(pump.maxAlbero)));
+            lblValori[6]->setText(QString::fromUtf8(pump.fineAlzata));
+            break;
+        }
+    }
+    try {
+        // The lift from the labels as shown, in single precision.
+        const float a = ParseSingle(ss(lblValori[3]->text()));
+        const float b = ParseSingle(ss(lblValori[4]->text()));
+        const float lift = checkedDivF(checkedSubF(b, a), 2.0f);
+        lblValori[5]->setText(qs(PatternText(lift, kLiftPattern)));
+    } catch (const RunTimeError &e) {
+        showError(services_, e);
+    }
+    cmdCalcola_Click();
+}
+
+// ---- Lifts-per-revolution selector --------------------------------------------
+
+void FrmMain::optAlzataGiro_Click(std::int16_t index)
+{
+    static const char *const captions[3] = {"Salita e discesa [360°]", "Salita e discesa [180°]",
+                                            "Salita e discesa [120°]"};
+    static const char *const tips[3] = {"Millisecondi per 1 giro (360°)", "Millisecondi per 1/2 giro (180°)",
+                                        "Millisecondi per 1/3 giro (120°)"};
+    for (QRadioButton *option : optAlzataGiro)
+        setForeground(option, Qt::black);
+    setForeground(optAlzataGiro[index], QColor(0, 128, 0));
+    lblEtichetta[4]->setText(QString::fromUtf8(captions[index]));
+    lblEtichetta[4]->setToolTip(QString::fromUtf8(tips[index]));
+    lblValori[7]->setToolTip(QString::fromUtf8(tips[index]));
+    cmdCalcola_Click();
+}
+
+// ---- Entry fields ------------------------------------------------------------------
+
+void FrmMain::txtGiriMinuto_KeyPress(int &keyAscii)
+{
+    if (!((keyAscii >= '0' && keyAscii <= '9') || keyAscii == 8))
+        keyAscii = 0;
+}
+
+void FrmMain::txtGiriMinuto_Change() { cmdCalcola_Click(); }
+
+void FrmMain::txtGiriMinuto_GotFocus()
+{
+    txtGiriMinuto->setSelection(0, int(txtGiriMinuto->text().size()));
+}
+
+void FrmMain::txtGiriMinuto_LostFocus() {}
+
+namespace {
+// Digits, "," and Backspace pass; "." is entered as ","; Enter runs the
+// calculation; anything else is discarded.
+template <class Calculate>
+void conversionKeyPress(int &keyAscii, Calculate &&calculate)
+{
+    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == ',' || keyAscii == 8)
+        return;
+    if (keyAscii == '.') {
+        keyAscii = ',';
+        return;
+    }
+    if (keyAscii == 13) {
+        calculate();
+        return;
+    }
+    keyAscii = 0;
+}
+}  // namespace
+
+void FrmMain::txtAngolo_KeyPress(int &keyAscii) { conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); }); }
+void FrmMain::txtMillisecondi_KeyPress(int &keyAscii)
+{
+    conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); });
+}
+void FrmMain::txtMillimetri_KeyPress(int &keyAscii)
+{
+    conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); });
+}
+
+// ---- Step buttons ---------------------------------------------------------------------
+
+template <class Body>
+void FrmMain::stepButton(Body &&body)
+{
+    try {
+        body();
+    } catch (const RunTimeError &e) {
+        showError(services_, e);
+    }
+}
+
+namespace {
+// The angle steps by 0.1 in double precision.
+bool stepAngle(TextBox *box, double step)
+{
+    const std::string t = RemoveAll(ss(box->text()), "°");
+    const double value = ParseDouble(t);
+    if (step < 0 && !(value > 0))
+        return false;
+    box->setText(qs(PatternText(checkedAdd(value, step), kAnglePattern)));
+    return true;
+}
+
+// Command time and stroke step by 0.05 from a Single; the result passes
+// through its plain text (7 significant digits) before the pattern.
+bool stepSingle(TextBox *box, double step)
+{
+    const float s = ParseSingle(ss(box->text()));
+    const float v = toSingle(checkedAdd(double(s), step));
+    if (step < 0 && !(v > 0))
+        return false;
+    box->setText(qs(PatternText(ParseDouble(NumberText(v)), "##,##0.#0")));
+    return true;
+}
+}  // namespace
+
+void FrmMain::cmdAngUp_Click()
+{
+    stepButton([this] {
+        if (stepAngle(txtAngolo, 0.1))
+            cmdCalcola_Click();
+    });
+}
+
+void FrmMain::cmdAngDown_Click()
+{
+    stepButton([this] {
+        if (stepAngle(txtAngolo, -0.1))
+            cmdCalcola_Click();
+    });
+}
+
+void FrmMain::cmdMSUp_Click()
+{
+    stepButton([this] {
+        if (stepSingle(txtMillisecondi, 0.05))
+            cmdCalcola_Click();
+    });
+}
+
+void FrmMain::cmdMSDown_Click()
+{
+    stepButton([this] {
+        if (stepSingle(txtMillisecondi, -0.05))
+            cmdCalcola_Click();
+    });
+}
+
+void FrmMain::cmdMMUp_Click()
+{
+    stepButton([this] {
+        if (stepSingle(txtMillimetri, 0.05))
+            cmdCalcola_Click();
+    });
+}
+
+void FrmMain::cmdMMDown_Click()
+{
+    stepButton([this] {
+        if (stepSingle(txtMillimetri, -0.05))
+            cmdCalcola_Click();
+    });
+}
+
+// ---- CalcForm and PrintForm -----------------------------------------------------------
+
+std::string FrmMain::printerDeviceName() { return services_.printer().deviceName(); }
+std::string FrmMain::printerSecondText() { return services_.printer().secondText(); }
+void FrmMain::setPrintToolTip(const std::string &text) { cmdStampa->setToolTip(qs(text)); }
+
+TextBox *FrmMain::field(calc::Field f) const
+{
+    switch (f) {
+    case calc::Field::GiriMinuto: return txtGiriMinuto;
+    case calc::Field::Angolo: return txtAngolo;
+    case calc::Field::Millisecondi: return txtMillisecondi;
+    case calc::Field::Millimetri: break;
+    }
+    return txtMillimetri;
+}
+
+std::string FrmMain::fieldText(calc::Field f) { return ss(field(f)->text()); }
+void FrmMain::setFieldText(calc::Field f, const std::string &text) { field(f)->setText(qs(text)); }
+void FrmMain::setSpeedSelection(int start, int length) { txtGiriMinuto->setSelection(start, length); }
+std::string FrmMain::valueCaption(int index) { return ss(lblValori.at(index)->text()); }
+void FrmMain::setValueCaption(int index, const std::string &text) { lblValori.at(index)->setText(qs(text)); }
+void FrmMain::setValueToolTip(int index, const std::string &text) { lblValori.at(index)->setToolTip(qs(text)); }
+bool FrmMain::optionSelected(int index) { return optAlzataGiro.at(index)->isChecked(); }
+
+void FrmMain::setShapeWidth(int shape, float twips)
+{
+    QFrame *s = Shape.at(shape);
+    s->setProperty("widthTwips", twips);
+    s->resize(std::max(0, qRound(twips / float(design::kTwipsPerPixel))), s->height());
+}
+
+void FrmMain::setShapeFill(int shape, calc::Fill fill)
+{
+    QFrame *s = Shape.at(shape);
+    if (fill.buttonFace) {
+        // The palette's button face, so the block follows the colour scheme.
+        s->setBackgroundRole(QPalette::Button);
+    } else {
+        QPalette p = s->palette();
+        p.setColor(QPalette::Window, QColor(fill.red, fill.green, fill.blue));
+        s->setPalette(p);
+        s->setBackgroundRole(QPalette::Window);
+    }
+}
+
+void FrmMain::setCommandCaption(int index, const std::string &text) { lblComando.at(index)->setText(qs(text)); }
+
+void FrmMain::showCriticalBox(const std::string &text, const std::string &title)
+{
+    services_.messageBox(qs(text), qs(title), BoxIcon::Critical);
+}
+
+void FrmMain::showInformationBox(const std::string &text, const std::string &title)
+{
+    services_.messageBox(qs(text), qs(title), BoxIcon::Information);
+}
+
+std::string FrmMain::pumpCode() { return ss(cboCodice->currentText()); }
+void FrmMain::processPendingEvents() { services_.processEvents(); }
+print::Printer &FrmMain::printer() { return services_.printer(); }
+std::string FrmMain::todayShortDate() { return ss(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))); }
+
+}  // namespace rotamet

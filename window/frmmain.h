@@ -1,0 +1,134 @@
+// frmMain: the program's one window. Owns its controls, built from the design
+// table, and the event procedures of the window: start-up and shut-down, the
+// pump catalogue, the lifts-per-revolution selector, the entry fields and the
+// step buttons. The calculation and the printing live in calc/ and print/ and
+// reach the controls through CalcForm and PrintForm. Everything outside the
+// window goes through PlatformServices.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+#include "calc/calcform.h"
+#include "print/stampascala.h"
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace rotamet {
+
+class PlatformServices;
+class TextBox;
+
+// The pump catalogue: code, shaft dimensions (mm) and end-of-lift angle text.
+struct Pump {
+    const char *code;
+    double minAlbero;
+    double maxAlbero;
+    const char *fineAlzata;
+};
+extern const std::array<Pump, 4> kPumps;
+
+class FrmMain : public QWidget, public calc::CalcForm, public print::PrintForm {
+    Q_OBJECT
+public:
+    explicit FrmMain(PlatformServices &services, QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    // Runs Form_Load, then shows the window.
+    void load();
+
+    // Event procedures.
+    void Form_Load();
+    void Form_Unload(std::int16_t &cancel);
+    void cmdCalcola_Click();
+    void cmdStampa_Click();
+    void cboCodice_Click();
+    void optAlzataGiro_Click(std::int16_t index);
+    void txtGiriMinuto_KeyPress(int &keyAscii);
+    void txtGiriMinuto_Change();
+    void txtGiriMinuto_GotFocus();
+    void txtGiriMinuto_LostFocus();
+    void txtAngolo_KeyPress(int &keyAscii);
+    void txtMillisecondi_KeyPress(int &keyAscii);
+    void txtMillimetri_KeyPress(int &keyAscii);
+    void cmdAngUp_Click();
+    void cmdAngDown_Click();
+    void cmdMSUp_Click();
+    void cmdMSDown_Click();
+    void cmdMMUp_Click();
+    void cmdMMDown_Click();
+
+    // Setting by code, raising the events the user's change would raise.
+    void setListIndex(int index);              // cboCodice: runs cboCodice_Click
+    void setOptionValue(int index);            // optAlzataGiro(index) = True: runs its click
+
+    // How many calculation runs have started since the window was made.
+    int calculationRuns() const { return calculationRuns_; }
+
+    // Controls, for the event procedures and for tests.
+    QComboBox *cboCodice = nullptr;
+    TextBox *txtGiriMinuto = nullptr;
+    TextBox *txtAngolo = nullptr;
+    TextBox *txtMillisecondi = nullptr;
+    TextBox *txtMillimetri = nullptr;
+    std::array<QLabel *, 15> lblValori{};
+    std::array<QLabel *, 13> lblEtichetta{};  // index 10 does not exist
+    std::array<QLabel *, 3> lblComando{};
+    std::array<QRadioButton *, 3> optAlzataGiro{};
+    QPushButton *cmdCalcola = nullptr;
+    QPushButton *cmdStampa = nullptr;
+    QPushButton *cmdAngUp = nullptr;
+    QPushButton *cmdAngDown = nullptr;
+    QPushButton *cmdMSUp = nullptr;
+    QPushButton *cmdMSDown = nullptr;
+    QPushButton *cmdMMUp = nullptr;
+    QPushButton *cmdMMDown = nullptr;
+    QFrame *fraMain = nullptr;
+    QFrame *Frame1 = nullptr;
+    std::array<QFrame *, 4> Shape{};  // Shape[1..3]
+
+    // CalcForm and PrintForm.
+    std::string printerDeviceName() override;
+    std::string printerSecondText() override;
+    void setPrintToolTip(const std::string &text) override;
+    std::string fieldText(calc::Field field) override;
+    void setFieldText(calc::Field field, const std::string &text) override;
+    void setSpeedSelection(int start, int length) override;
+    std::string valueCaption(int index) override;
+    void setValueCaption(int index, const std::string &text) override;
+    void setValueToolTip(int index, const std::string &text) override;
+    bool optionSelected(int index) override;
+    void setShapeWidth(int shape, float twips) override;
+    void setShapeFill(int shape, calc::Fill fill) override;
+    void setCommandCaption(int index, const std::string &text) override;
+    void showCriticalBox(const std::string &text, const std::string &title) override;
+    std::string pumpCode() override;
+    void runCalculation() override { cmdCalcola_Click(); }
+    void processPendingEvents() override;
+    print::Printer &printer() override;
+    void showInformationBox(const std::string &text, const std::string &title) override;
+    std::string todayShortDate() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildFromDesign();
+    void connectEvents();
+    TextBox *field(calc::Field field) const;
+    // A step button on a field that is not a number: the calculation's box.
+    template <class Body>
+    void stepButton(Body &&body);
+
+    PlatformServices &services_;
+    QButtonGroup *optionGroup_ = nullptr;
+    int calculationRuns_ = 0;
+};
+
+}  // namespace rotamet

@@ -1,0 +1,22 @@
+#include "window/recordingservices.h"
+
+#include <QCoreApplication>
+
+namespace rotamet {
+
+void RecordingServices::messageBox(const QString &text, const QString &title, BoxIcon icon)
+{
+    boxes.push_back({text, title, icon});
+    if (onBox)
+        onBox(boxes.back());
+}
+
+void RecordingServices::processEvents()
+{
+    ++processEventsCalls;
+    if (onProcessEvents)
+        onProcessEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace rotamet

@@ -1,0 +1,39 @@
+// Platform services for tests: message boxes are recorded instead of shown,
+// the printer is a RecordingPrinter, the screen has a set size.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "print/recordingprinter.h"
+#include "window/services.h"
+
+namespace rotamet {
+
+class RecordingServices : public PlatformServices {
+public:
+    struct Box {
+        QString text;
+        QString title;
+        BoxIcon icon;
+    };
+
+    std::vector<Box> boxes;
+    print::RecordingPrinter recordingPrinter;
+    print::Printer *printerInUse = &recordingPrinter;  // a test may put another printer here
+    QSize screen{1024, 768};
+    int processEventsCalls = 0;
+    int quitCalls = 0;
+    // Runs while a box is "open", e.g. to check that nothing else happens then.
+    std::function<void(const Box &)> onBox;
+    // Runs at each processEvents(), e.g. to act as a user in the middle of printing.
+    std::function<void()> onProcessEvents;
+
+    void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
+    print::Printer &printer() override { return *printerInUse; }
+    QSize screenSize() override { return screen; }
+    void processEvents() override;
+    void quit() override { ++quitCalls; }
+};
+
+}  // namespace rotamet

@@ -1,0 +1,168 @@
+#include "window/textbox.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace rotamet {
+
+TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
+{
+    // Dropped text would bypass the key hook and the limit.
+    setAcceptDrops(false);
+}
+
+int TextBox::characterCode(const QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (key == Qt::Key_Backspace)
+        return 8;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return 13;
+    if (key == Qt::Key_Escape)
+        return 27;
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
+        // Ctrl with a letter types a control character (Ctrl+V is 22).
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return key - Qt::Key_A + 1;
+        return -1;
+    }
+    const QString text = event->text();
+    if (text.isEmpty())
+        return -1;
+    const char16_t c = text.at(0).unicode();
+    if (c < 32 || c == 127)
+        return -1;
+    return c;
+}
+
+int TextBox::room() const
+{
+    if (limit_ <= 0)
+        return INT_MAX;
+    return limit_ - (int(text().size()) - int(selectedText().size()));
+}
+
+void TextBox::insertBounded(QString input)
+{
+    const int left = room();
+    if (left <= 0 && !input.isEmpty())
+        return;
+    if (input.size() > left) {
+        input.truncate(left);
+        // Never split a surrogate pair.
+        if (!input.isEmpty() && input.back().isHighSurrogate())
+            input.chop(1);
+    }
+    insert(input);
+}
+
+void TextBox::pasteBounded()
+{
+    if (isReadOnly())
+        return;
+    insertBounded(QGuiApplication::clipboard()->text());
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!onKeyPress) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const int first = characterCode(event);
+    if (first < 0) {
+        if (event->matches(QKeySequence::Paste)) {  // Shift+Insert
+            pasteBounded();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A key may carry more than one character (dead keys, compose).
+    const QString text = event->text();
+    const int count = (first == int(text.isEmpty() ? 0 : text.at(0).unicode())) ? int(text.size()) : 1;
+    for (int i = 0; i < count; ++i) {
+        int code = i == 0 ? first : text.at(i).unicode();
+        onKeyPress(code);
+        if (code == 0 || code == 13)
+            continue;
+        if (code == 8) {
+            QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+            QLineEdit::keyPressEvent(&backspace);
+            continue;
+        }
+        if (code < 32 || code > 0xFFFF)
+            continue;
+        insertBounded(QString(QChar(char16_t(code))));
+    }
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!onKeyPress || event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QString taken;
+    for (QChar ch : event->commitString()) {
+        int code = ch.unicode();
+        onKeyPress(code);
+        if (code >= 32 && code <= 0xFFFF)
+            taken += QChar(char16_t(code));
+    }
+    const int left = room();
+    if (taken.size() > left)
+        taken.truncate(std::max(left, 0));
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(taken, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    for (QAction *action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &TextBox::pasteBounded);
+        }
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        if (!isReadOnly()) {
+            deselect();
+            insertBounded(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TextBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (onGotFocus)
+        onGotFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (onLostFocus)
+        onLostFocus();
+}
+
+}  // namespace rotamet

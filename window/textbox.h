@@ -1,0 +1,51 @@
+// An entry field with the behaviour the window relies on:
+// - a key hook sees each typed character (as its character code) before the
+//   field takes it, and may replace it or discard it (code 0);
+// - typed and pasted input is bounded by the typed-length limit, while text
+//   written by code (setText) is always taken whole. QLineEdit::setMaxLength
+//   would also cut text written by code, so it is not used.
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+namespace rotamet {
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+
+    void setTypedLengthLimit(int limit) { limit_ = limit; }
+    int typedLengthLimit() const { return limit_; }
+
+    // Called with the character code of a typed key; the code left in the
+    // argument is what the field takes: 0 nothing, 8 Backspace, 13 Enter
+    // (which a single-line field does not insert).
+    std::function<void(int &)> onKeyPress;
+    std::function<void()> onGotFocus;
+    std::function<void()> onLostFocus;
+
+    // Pastes the clipboard's text, unfiltered, as far as the limit allows.
+    void pasteBounded();
+
+    // The character code a key event stands for, or -1 when it stands for
+    // none (arrows, Delete, Home, function keys...).
+    static int characterCode(const QKeyEvent *event);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    // Inserts user input in place of the selection, cut to the room left.
+    void insertBounded(QString text);
+    int room() const;
+    int limit_ = 0;  // 0: no limit
+};
+
+}  // namespace rotamet
