@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -310,6 +311,21 @@ void FrmMain::closeEvent(QCloseEvent *event)
         event->ignore();
     else
         event->accept();
+}
+
+// Enter on a push button that has the focus clicks it, as Space does. Qt's
+// push buttons do that only inside dialogs; the key reaches the window
+// because the button ignores it.
+void FrmMain::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+            button->click();
+            event->accept();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FrmMain::setListIndex(int index)

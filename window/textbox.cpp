@@ -85,11 +85,16 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    // A key may carry more than one character (dead keys, compose).
+    // A key normally types one character; a dead key or compose sequence may
+    // type several, and each goes through the hook. A Ctrl+letter key types
+    // its control character alone.
+    QList<int> codes{first};
     const QString text = event->text();
-    const int count = (first == int(text.isEmpty() ? 0 : text.at(0).unicode())) ? int(text.size()) : 1;
-    for (int i = 0; i < count; ++i) {
-        int code = i == 0 ? first : text.at(i).unicode();
+    if (!text.isEmpty() && text.at(0).unicode() == first) {
+        for (qsizetype i = 1; i < text.size(); ++i)
+            codes.append(text.at(i).unicode());
+    }
+    for (int code : codes) {
         onKeyPress(code);
         if (code == 0 || code == 13)
             continue;

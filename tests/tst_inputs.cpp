@@ -1,0 +1,432 @@
+// Typing and stepping, driven as a user drives the window: key clicks into
+// the real fields, mouse clicks on the real buttons.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "window/frmmain.h"
+#include "window/recordingservices.h"
+#include "window/textbox.h"
+
+using namespace rotamet;
+using calc::Field;
+
+namespace {
+
+struct Window {
+    RecordingServices services;
+    FrmMain form{services};
+    Window()
+    {
+        form.load();
+        if (!QTest::qWaitForWindowActive(&form))
+            qWarning("window not active");
+    }
+    TextBox *field(const QString &name) { return form.findChild<TextBox *>(name); }
+    QPushButton *button(const QString &name) { return form.findChild<QPushButton *>(name); }
+    QStringList results()
+    {
+        QStringList out;
+        for (QLabel *l : form.lblValori)
+            out << l->text() << l->toolTip();
+        out << form.txtAngolo->text() << form.lblComando[1]->text()
+            << QString::number(form.Shape[2]->property("widthTwips").toFloat());
+        return out;
+    }
+};
+
+// Empties a field as a user would: select everything, Backspace.
+void clearByKeys(TextBox *box)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+}
+
+}  // namespace
+
+class TestInputs : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QApplication::clipboard()->clear(); }
+
+    void conversionFieldKeyFilter_data();
+    void conversionFieldKeyFilter();
+    void speedFieldKeyFilter_data();
+    void speedFieldKeyFilter();
+    void eachSpeedKeystrokeRunsTheCalculationOnce();
+    void clearingTheSpeedLeavesZeroSelectedAfterTwoRuns();
+    void focusSelectsTheWholeSpeed();
+    void enterInAConversionFieldRunsTheCalculation();
+    void clipboardShortcutsAreDiscardedButPasteIsBounded();
+    void textWrittenByCodeIsShownWhole();
+    void stepButtons_data();
+    void stepButtons();
+    void stepButtonOnAFieldThatIsNotANumber_data();
+    void stepButtonOnAFieldThatIsNotANumber();
+    void enterOnAFocusedStepButtonClicksIt();
+    void hundredClicksMatchOneCalculationOfTheFinalTexts();
+    void heldEnterKeyMatchesOneCalculationOfTheFinalTexts();
+    void pastingAnythingNeverBreaksTheWindow_data();
+    void pastingAnythingNeverBreaksTheWindow();
+    void stripFollowsTheStroke();
+    void stripButtonFaceFollowsThePalette();
+};
+
+void TestInputs::conversionFieldKeyFilter_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    for (const char *f : {"txtAngolo", "txtMillisecondi", "txtMillimetri"}) {
+        QTest::addRow("%s: digits and comma", f) << f << "1,5" << "1,5";
+        QTest::addRow("%s: point becomes comma", f) << f << "2.5" << "2,5";
+        QTest::addRow("%s: minus, letters, blank discarded", f) << f << "-a 3b" << "3";
+        QTest::addRow("%s: degree sign discarded", f) << f << "4°" << "4";
+        QTest::addRow("%s: commas are not limited", f) << f << ",,1" << ",,1";
+    }
+    QTest::newRow("txtAngolo: six typed") << "txtAngolo" << "1234567" << "123456";
+    QTest::newRow("txtMillisecondi: five typed") << "txtMillisecondi" << "1234567" << "12345";
+    QTest::newRow("txtMillimetri: five typed") << "txtMillimetri" << "1234567" << "12345";
+}
+
+void TestInputs::conversionFieldKeyFilter()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    Window w;
+    TextBox *box = w.field(field);
+    clearByKeys(box);
+    QCOMPARE(box->text(), QString());
+    const int before = w.form.calculationRuns();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(w.form.calculationRuns(), before);  // typing alone runs nothing
+}
+
+void TestInputs::speedFieldKeyFilter_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("digits") << "2500" << "2500";
+    QTest::newRow("comma, point, minus, letters discarded") << "1,2.3-a4" << "1234";
+    QTest::newRow("five typed at most") << "1234567" << "12345";
+}
+
+void TestInputs::speedFieldKeyFilter()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    Window w;
+    TextBox *box = w.form.txtGiriMinuto;
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), shown);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), shown);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), shown.chopped(1));
+    QVERIFY(w.services.boxes.empty());
+}
+
+void TestInputs::eachSpeedKeystrokeRunsTheCalculationOnce()
+{
+    Window w;
+    TextBox *box = w.form.txtGiriMinuto;
+    box->setFocus();
+    box->selectAll();
+    int before = w.form.calculationRuns();
+    QTest::keyClick(box, '2');
+    QCOMPARE(w.form.calculationRuns(), before + 1);
+    QTest::keyClicks(box, "500");
+    QCOMPARE(w.form.calculationRuns(), before + 4);
+    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+    before = w.form.calculationRuns();
+    QTest::keyClick(box, ',');  // discarded: no change, no run
+    QCOMPARE(w.form.calculationRuns(), before);
+}
+
+void TestInputs::clearingTheSpeedLeavesZeroSelectedAfterTwoRuns()
+{
+    Window w;
+    TextBox *box = w.form.txtGiriMinuto;
+    const int before = w.form.calculationRuns();
+    clearByKeys(box);
+    QCOMPARE(w.form.calculationRuns(), before + 2);
+    QCOMPARE(box->text(), QString("0"));
+    QCOMPARE(box->selectedText(), QString("0"));
+    QCOMPARE(w.form.lblValori[1]->text(), QString());
+    QCOMPARE(w.form.lblValori[2]->text(), QString("0,00"));
+    QVERIFY(w.services.boxes.empty());
+    // The next digit replaces the selected 0.
+    QTest::keyClick(box, '7');
+    QCOMPARE(box->text(), QString("7"));
+    QCOMPARE(w.form.lblValori[2]->text(), QString("8.571,43"));
+}
+
+void TestInputs::focusSelectsTheWholeSpeed()
+{
+    Window w;
+    w.form.cboCodice->setFocus();
+    QTest::keyClick(&w.form, Qt::Key_Tab);
+    QVERIFY(w.form.txtGiriMinuto->hasFocus());
+    QCOMPARE(w.form.txtGiriMinuto->selectedText(), QString("1000"));
+    QTest::keyClick(w.form.txtGiriMinuto, '3');
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("3"));
+}
+
+void TestInputs::enterInAConversionFieldRunsTheCalculation()
+{
+    Window w;
+    TextBox *box = w.form.txtAngolo;
+    clearByKeys(box);
+    QTest::keyClicks(box, "7.25");
+    const int before = w.form.calculationRuns();
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(w.form.calculationRuns(), before + 1);
+    QCOMPARE(box->text(), QString("7,3°"));
+    QCOMPARE(w.form.lblValori[9]->text(), QString("mm 0,316"));
+
+    clearByKeys(w.form.txtMillisecondi);
+    QTest::keyClick(w.form.txtMillisecondi, '1');
+    QTest::keyClick(w.form.txtMillisecondi, Qt::Key_Enter);
+    QCOMPARE(w.form.lblValori[11]->text(), QString("6,0°"));
+    QCOMPARE(w.form.lblValori[11]->toolTip(), QString("Angolo corrispondente a 1 ms di comando elettrico"));
+}
+
+void TestInputs::clipboardShortcutsAreDiscardedButPasteIsBounded()
+{
+    Window w;
+    TextBox *box = w.form.txtMillimetri;
+    QApplication::clipboard()->setText("abc123456");
+    clearByKeys(box);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), QString());
+    // Pasting is not filtered, only bounded by the field's length.
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(box->text(), QString("abc12"));
+    box->setCursorPosition(0);
+    box->pasteBounded();
+    QCOMPARE(box->text(), QString("abc12"));
+    box->setSelection(0, 3);
+    box->pasteBounded();
+    QCOMPARE(box->text(), QString("abc12"));
+    box->setSelection(0, 3);
+    QApplication::clipboard()->setText("9");
+    box->pasteBounded();
+    QCOMPARE(box->text(), QString("912"));
+}
+
+void TestInputs::textWrittenByCodeIsShownWhole()
+{
+    Window w;
+    w.form.txtAngolo->setText("9999,9°");
+    QTest::mouseClick(w.form.cmdAngUp, Qt::LeftButton);
+    QCOMPARE(w.form.txtAngolo->text(), QString("10.000,0°"));
+    w.form.setFieldText(Field::GiriMinuto, "1234567");
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1234567"));
+}
+
+void TestInputs::stepButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("afterEachClick");  // "" for a click that changes nothing
+
+    QTest::newRow("cmdAngUp 7,0°") << "cmdAngUp" << "7,0°" << QStringList{"7,1°", "7,2°"};
+    QTest::newRow("cmdAngUp 999,9° groups") << "cmdAngUp" << "999,9°" << QStringList{"1.000,0°", "1.000,1°"};
+    QTest::newRow("cmdAngDown 0,05 once") << "cmdAngDown" << "0,05" << QStringList{"-0,1°", ""};
+    QTest::newRow("cmdAngDown 0,0° stays") << "cmdAngDown" << "0,0°" << QStringList{""};
+    QTest::newRow("cmdMMUp 0,40") << "cmdMMUp" << "0,40" << QStringList{"0,45", "0,50"};
+    QTest::newRow("cmdMSUp 1,00") << "cmdMSUp" << "1,00" << QStringList{"1,05"};
+    QTest::newRow("cmdMSUp 1") << "cmdMSUp" << "1" << QStringList{"1,05"};
+    const QStringList down{"0,35", "0,30", "0,25", "0,20", "0,15", "0,10", "0,05", "0,00", ""};
+    QTest::newRow("cmdMMDown 0,40 to 0,00") << "cmdMMDown" << "0,40" << down;
+    QTest::newRow("cmdMSDown 0,40 to 0,00") << "cmdMSDown" << "0,40" << down;
+}
+
+void TestInputs::stepButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, start);
+    QFETCH(QStringList, afterEachClick);
+    Window w;
+    TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
+                   : button.startsWith("cmdMS") ? w.form.txtMillisecondi
+                                                : w.form.txtMillimetri;
+    box->setText(start);
+    for (const QString &expected : afterEachClick) {
+        const QString before = box->text();
+        const int runs = w.form.calculationRuns();
+        QTest::mouseClick(w.button(button), Qt::LeftButton);
+        if (expected.isEmpty()) {
+            QCOMPARE(box->text(), before);
+            QCOMPARE(w.form.calculationRuns(), runs);
+        } else {
+            QCOMPARE(box->text(), expected);
+            QCOMPARE(w.form.calculationRuns(), runs + 1);
+        }
+    }
+    QVERIFY(w.services.boxes.empty());
+}
+
+void TestInputs::stepButtonOnAFieldThatIsNotANumber_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
+    for (const char *b : {"cmdAngUp", "cmdAngDown", "cmdMSUp", "cmdMSDown", "cmdMMUp", "cmdMMDown"}) {
+        QTest::addRow("%s on empty", b) << b << "";
+        QTest::addRow("%s on a lone comma", b) << b << ",";
+        QTest::addRow("%s on pasted letters", b) << b << "abc";
+    }
+}
+
+void TestInputs::stepButtonOnAFieldThatIsNotANumber()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, text);
+    Window w;
+    TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
+                   : button.startsWith("cmdMS") ? w.form.txtMillisecondi
+                                                : w.form.txtMillimetri;
+    box->setText(text);
+    const QStringList results = w.results();
+    const int runs = w.form.calculationRuns();
+    QTest::mouseClick(w.button(button), Qt::LeftButton);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, QString("Errore 13  Tipo non corrispondente"));
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di calcolo"));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Critical);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(w.form.calculationRuns(), runs);
+    QCOMPARE(w.results(), results);
+    QCOMPARE(w.services.quitCalls, 0);
+}
+
+void TestInputs::enterOnAFocusedStepButtonClicksIt()
+{
+    Window w;
+    w.form.cmdMMUp->setFocus();
+    QTest::keyClick(w.form.cmdMMUp, Qt::Key_Return);
+    QCOMPARE(w.form.txtMillimetri->text(), QString("0,45"));
+    QTest::keyClick(w.form.cmdMMUp, Qt::Key_Space);
+    QCOMPARE(w.form.txtMillimetri->text(), QString("0,50"));
+}
+
+void TestInputs::hundredClicksMatchOneCalculationOfTheFinalTexts()
+{
+    Window w;
+    for (int i = 0; i < 100; ++i) {
+        QTest::mouseClick(w.form.cmdMMUp, Qt::LeftButton);
+        QTest::mouseClick(w.form.cmdAngUp, Qt::LeftButton);
+    }
+    for (int i = 0; i < 30; ++i)
+        QTest::mouseClick(w.form.cmdMSDown, Qt::LeftButton);
+    QCOMPARE(w.form.txtMillimetri->text(), QString("5,40"));
+    QCOMPARE(w.form.txtAngolo->text(), QString("17,0°"));
+    QCOMPARE(w.form.txtMillisecondi->text(), QString("0,00"));
+
+    Window fresh;
+    fresh.form.txtMillimetri->setText("5,40");
+    fresh.form.txtAngolo->setText("17,0°");
+    fresh.form.txtMillisecondi->setText("0,00");
+    fresh.form.cmdCalcola_Click();
+    QCOMPARE(w.results(), fresh.results());
+}
+
+void TestInputs::heldEnterKeyMatchesOneCalculationOfTheFinalTexts()
+{
+    Window w;
+    w.form.cmdMSUp->setFocus();
+    for (int i = 0; i < 40; ++i)
+        QTest::keyPress(w.form.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
+    QTest::keyRelease(w.form.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
+    QCOMPARE(w.form.txtMillisecondi->text(), QString("3,00"));
+
+    Window fresh;
+    fresh.form.txtMillisecondi->setText("3,00");
+    fresh.form.cmdCalcola_Click();
+    QCOMPARE(w.results(), fresh.results());
+}
+
+void TestInputs::pastingAnythingNeverBreaksTheWindow_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::newRow("letters") << "ciao";
+    QTest::newRow("10,000 digits") << QString(10000, '7');
+    QTest::newRow("control characters") << QString::fromLatin1("1\n2\t3\r\0014\x7f\0", 10);
+    QTest::newRow("non-Latin text") << QString::fromUtf8("数字١٢٣𝟘𝟙");
+    QTest::newRow("a degree sign only") << QString::fromUtf8("°");
+    QTest::newRow("huge exponent") << "9E999";
+}
+
+void TestInputs::pastingAnythingNeverBreaksTheWindow()
+{
+    QFETCH(QString, pasted);
+    Window w;
+    QApplication::clipboard()->setText(pasted);
+    for (TextBox *box : {w.form.txtGiriMinuto, w.form.txtAngolo, w.form.txtMillisecondi, w.form.txtMillimetri}) {
+        box->setFocus();
+        box->selectAll();
+        w.services.boxes.clear();
+        const int runs = w.form.calculationRuns();
+        box->pasteBounded();
+        QVERIFY(box->text().size() <= box->typedLengthLimit());
+        QVERIFY(int(w.services.boxes.size()) <= std::max(1, w.form.calculationRuns() - runs));
+        QTest::keyClick(box, Qt::Key_Return);
+        w.services.boxes.clear();
+        w.form.cmdCalcola_Click();
+        QVERIFY(w.services.boxes.size() <= 1);
+        box->setText(box == w.form.txtGiriMinuto ? "1000" : "1");
+    }
+}
+
+void TestInputs::stripFollowsTheStroke()
+{
+    Window w;
+    FrmMain &f = w.form;
+    QCOMPARE(f.Shape[2]->backgroundRole(), QPalette::Window);
+    QCOMPARE(f.Shape[2]->palette().color(QPalette::Window), QColor(128, 255, 255));
+
+    // Above 1700 µs nothing on the strip changes.
+    f.txtMillimetri->setText("0,50");
+    f.cmdCalcola_Click();
+    QCOMPARE(f.lblComando[1]->text(), QString("827,777777777778 µs"));
+    QCOMPARE(f.Shape[2]->width(), 55);
+
+    // Below 700 µs both blocks take the button face; width and caption stay.
+    f.txtMillimetri->setText("0,10");
+    f.cmdCalcola_Click();
+    QCOMPARE(f.Shape[2]->backgroundRole(), QPalette::Button);
+    QCOMPARE(f.Shape[3]->backgroundRole(), QPalette::Button);
+    QCOMPARE(f.lblComando[1]->text(), QString("827,777777777778 µs"));
+
+    f.setListIndex(3);
+    f.txtMillimetri->setText("0,40");
+    f.cmdCalcola_Click();
+    QCOMPARE(f.lblComando[1]->text(), QString("300 µs"));
+    QCOMPARE(f.Shape[2]->property("widthTwips").toFloat(), 300.0f);
+    QCOMPARE(f.Shape[2]->width(), 20);
+    QCOMPARE(f.Shape[2]->palette().color(f.Shape[2]->backgroundRole()), QColor(128, 255, 255));
+    QCOMPARE(f.Shape[3]->backgroundRole(), QPalette::Button);
+}
+
+void TestInputs::stripButtonFaceFollowsThePalette()
+{
+    Window w;
+    const QPalette saved = QApplication::palette();
+    QPalette p = saved;
+    p.setColor(QPalette::Button, QColor(10, 20, 30));
+    QApplication::setPalette(p);
+    QTRY_COMPARE(w.form.Shape[3]->palette().color(w.form.Shape[3]->backgroundRole()), QColor(10, 20, 30));
+    QApplication::setPalette(saved);
+}
+
+QTEST_MAIN(TestInputs)
+#include "tst_inputs.moc"
