@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build bootstrap configure bench clean
+.PHONY: run test build bootstrap configure bench clean deb screenshots
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -22,6 +22,12 @@ test: build
 
 bench: build
 	$(BUILD)/bench/rotamet_bench
+
+deb: build
+	@cd $(BUILD) && cpack -G DEB
+
+screenshots: build
+	@scripts/screenshots.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

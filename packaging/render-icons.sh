@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Renders packaging/icons/rotamet.svg to the 16, 32 and 64 pixel PNGs beside
+# it: 24-bit RGB, no alpha channel (transparent parts, if the drawing ever has
+# any, become the icon's background blue). The build uses the committed PNGs;
+# run this after changing the drawing and commit what it writes.
+# Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert.
+set -euo pipefail
+icons=$(cd "$(dirname "$0")/icons" && pwd)
+for size in 16 32 64; do
+  rsvg-convert --width "$size" --height "$size" "$icons/rotamet.svg" |
+    convert png:- -background '#1f3b5c' -alpha remove -alpha off -strip \
+      "PNG24:$icons/rotamet-$size.png"
+done
+file "$icons"/rotamet-*.png
