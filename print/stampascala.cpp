@@ -1,5 +1,225 @@
+// The printed timing table. Drives the window through PrintForm and draws
+// through Printer; keeps only the user's speed and angle for the length of
+// one run. Every position it computes goes through the checked arithmetic of
+// runtimeerror.h, so a fault there is a run-time error like any other.
 #include "print/stampascala.h"
-// Placeholder: the implementation follows.
+
+#include <cstdint>
+#include <limits>
+
+#include "calc/calculation.h"
+#include "numtext/numtext.h"
+
 namespace rotamet::print {
-void StampaScala(PrintForm &) {}
+
+namespace {
+
+using calc::Field;
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kDarkBlue{0, 0, 100};
+constexpr Rgb kPurple{190, 0, 190};
+
+constexpr const char *kContact = "rotamet@example.com";
+
+// CurrentY = CurrentY + dy
+void moveDown(Printer &p, float dy) { p.setCurrentY(toSingle(checkedAdd(p.currentY(), dy))); }
+
+// CurrentX such that text, in the current font, ends at x = right.
+void alignRight(Printer &p, float right, const std::string &text)
+{
+    p.setCurrentX(toSingle(checkedSub(right, p.textWidth(text))));
+}
+
+std::int16_t minus100(std::int16_t value)
+{
+    int result = value - 100;
+    if (result < std::numeric_limits<std::int16_t>::min())
+        throw RunTimeError(errcode::Overflow);
+    return static_cast<std::int16_t>(result);
+}
+
+bool isBoldSpeed(double speed) { return speed == 2000 || speed == 1000 || speed == 500 || speed == 100; }
+
+void printHeader(PrintForm &form, Printer &p)
+{
+    p.print("Codice pompa: ", false);
+
+    // The pump code: larger, bold and blue, 30 twips above the line.
+    p.setFontBold(true);
+    p.setFontSize(14);
+    p.setCurrentX(2900);
+    p.setForeColor(kBlue);
+    moveDown(p, -30);
+    p.print(form.pumpCode(), false);
+    p.setForeColor(kBlack);
+    p.setFontBold(false);
+    p.setFontSize(12);
+    moveDown(p, 30);
+    p.setCurrentX(6000);
+    p.print("Corsa di alzata: ", false);
+    p.setFontBold(true);
+    p.print(form.valueCaption(5) + " mm", true);
+
+    p.setFontBold(false);
+    p.setCurrentX(600);
+    moveDown(p, 300);
+    p.print("Dimensioni albero: ", false);
+    p.setCurrentX(2900);
+    p.setFontBold(true);
+    p.print(form.valueCaption(3), false);
+    p.setFontBold(false);
+    p.print(" mm / ", false);
+    p.setFontBold(true);
+    p.print(form.valueCaption(4), false);
+    p.setFontBold(false);
+    p.print(" mm", false);
+    p.setCurrentX(6000);
+    p.print("Gradi di fine alzata: ", false);
+    p.setFontBold(true);
+    p.print(form.valueCaption(6), true);
+}
+
+void printSpeedTable(PrintForm &form, Printer &p)
+{
+    p.setFontBold(false);
+    p.setCurrentX(700);
+    moveDown(p, 500);
+    p.setFontBold(true);
+    p.print("Giri al minuto", false);
+    p.setCurrentX(2900);
+    p.print("Angolo di comando", false);
+    p.setCurrentX(6000);
+    p.print("Millimetri" + std::string(40, ' '), false);
+    p.setCurrentX(8000);
+    p.print("Millisecondi", true);
+    moveDown(p, 250);
+    p.setFontBold(false);
+
+    // The speed field is the loop variable: 2500 down to 100.
+    while (ParseInt16(form.fieldText(Field::GiriMinuto)) != 0) {
+        p.setFontBold(isBoldSpeed(ParseDouble(form.fieldText(Field::GiriMinuto))));
+        moveDown(p, 100);
+        const std::string speed = form.fieldText(Field::GiriMinuto);
+        alignRight(p, 1750, speed);
+        p.setForeColor(kBlack);
+        p.print(speed, false);
+        p.setCurrentX(3500);
+        p.setForeColor(kRed);
+        p.print(form.fieldText(Field::Angolo), false);
+        p.setCurrentX(6000);
+        p.setForeColor(kDarkBlue);
+        p.print(form.valueCaption(9), false);
+        p.setCurrentX(8300);
+        p.setForeColor(kPurple);
+        p.print(form.valueCaption(10), true);
+
+        // The field's change handling runs the calculation for the next speed.
+        form.setFieldText(Field::GiriMinuto,
+                          NumberText(minus100(ParseInt16(form.fieldText(Field::GiriMinuto)))));
+        form.processPendingEvents();
+    }
+}
+
+void drawRule(Printer &p)
+{
+    p.setDrawWidth(2);
+    const float y = p.currentY();
+    p.line(700, y, 9700, y, kBlack);
+}
+
+void printAngleTable(PrintForm &form, Printer &p)
+{
+    moveDown(p, 400);
+    // Still bold from the last speed row (100).
+    p.setCurrentX(700);
+    p.print("Giri al minuto", false);
+    p.setCurrentX(2900);
+    p.print("Gradi di ritardo", false);
+    p.setCurrentX(5500);
+    p.print("Corsa pompante", false);
+    p.setCurrentX(7800);
+    p.print("MS equivalenti", true);
+    p.setFontBold(false);
+
+    for (std::int16_t angle = 15; angle <= 90; angle += 15) {
+        form.setFieldText(Field::GiriMinuto, "1000");
+        form.setFieldText(Field::Angolo, NumberText(angle));
+        form.runCalculation();
+        moveDown(p, 120);
+        const std::string speed = form.fieldText(Field::GiriMinuto);
+        alignRight(p, 1750, speed);
+        p.print(speed, false);
+        p.setCurrentX(3500);
+        p.setForeColor(kRed);
+        p.print(form.fieldText(Field::Angolo), false);
+        p.setCurrentX(6000);
+        p.setForeColor(kBlack);
+        p.print(form.valueCaption(9), false);
+        const std::string time = form.valueCaption(10);
+        alignRight(p, 9200, time);
+        p.print(time, true);
+    }
+}
+
+}  // namespace
+
+void StampaScala(PrintForm &form)
+{
+    // All the calculation runs of one print share one calculation error box:
+    // a bad field shows it once, not once per row.
+    calc::ErrorBoxScope oneBox;
+    try {
+        const std::int16_t savedSpeed = ParseInt16(form.fieldText(Field::GiriMinuto));
+        const std::string savedAngle = form.fieldText(Field::Angolo);
+
+        form.setFieldText(Field::GiriMinuto, "2500");
+        form.runCalculation();
+
+        Printer &p = form.printer();
+        p.setOrientation(1);  // portrait
+        p.setForeColor(kBlack);
+        p.setFontSize(12);
+        p.setFontName("Arial");
+        p.setFontBold(false);
+        p.setCurrentY(600);
+        p.setCurrentX(600);
+
+        printHeader(form, p);
+        printSpeedTable(form, p);
+
+        p.setForeColor(kBlack);
+        moveDown(p, 300);
+        drawRule(p);
+
+        printAngleTable(form, p);
+
+        moveDown(p, 250);
+        drawRule(p);
+
+        p.setFontSize(11);
+        p.setCurrentX(1050);
+        p.setCurrentY(15700);
+        p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   "
+                    + kContact,
+                true);
+        p.endDoc();
+
+        form.setFieldText(Field::Angolo, savedAngle);
+        form.setFieldText(Field::GiriMinuto, NumberText(savedSpeed));
+        form.runCalculation();
+
+        form.showInformationBox("Stampa effettuata su '" + p.deviceName() + "'", "Stampa scala");
+    } catch (const RunTimeError &e) {
+        // A printer error ends the print silently; nothing is restored.
+        if (e.code() == errcode::PrinterError)
+            return;
+        form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  "
+                                 + e.description(),
+                             "Errore di stampa");
+    }
+}
+
 }  // namespace rotamet::print
