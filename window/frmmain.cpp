@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QKeyEvent>
 #include <QFrame>
@@ -351,7 +352,60 @@ void FrmMain::cmdCalcola_Click()
     calc::Calcola(*this);
 }
 
-void FrmMain::cmdStampa_Click() { print::StampaScala(*this); }
+namespace {
+// While the page prints, the window repaints but takes no user input: a key
+// typed into the speed field between two rows would change the loop that
+// counts the speeds down, and a second click on "stampa" would start a print
+// inside the print. Input that arrives meanwhile is dropped, not delivered
+// once the print is over. Other windows (the message boxes) are not touched.
+class UserInputBlocker : public QObject {
+public:
+    explicit UserInputBlocker(QWidget *window) : window_(window) { QCoreApplication::instance()->installEventFilter(this); }
+    ~UserInputBlocker() override
+    {
+        // Input the platform held back meanwhile reaches the filter now.
+        QCoreApplication::processEvents();
+        QCoreApplication::instance()->removeEventFilter(this);
+    }
+    UserInputBlocker(const UserInputBlocker &) = delete;
+    UserInputBlocker &operator=(const UserInputBlocker &) = delete;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Drop: {
+            auto *widget = qobject_cast<QWidget *>(watched);
+            return widget && widget->window() == window_;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget *window_;
+};
+}  // namespace
+
+void FrmMain::cmdStampa_Click()
+{
+    const UserInputBlocker block(this);
+    print::StampaScala(*this);
+}
 
 // ---- Pump catalogue ------------------------------------------------------------
 

@@ -1,0 +1,211 @@
+// Printing from the real window on the recording printer: the figures come
+// from the calculation, the window is restored, failures leave it as the
+// print left it, and user input during the print is not taken.
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include "print/recordingprinter.h"
+#include "window/frmmain.h"
+#include "window/recordingservices.h"
+#include "window/textbox.h"
+
+using namespace rotamet;
+
+namespace {
+
+struct Window {
+    RecordingServices services;
+    FrmMain form{services};
+    Window()
+    {
+        form.load();
+        QVERIFY2(QTest::qWaitForWindowActive(&form), "window not active");
+    }
+    std::vector<std::string> printed() const
+    {
+        std::vector<std::string> out;
+        for (const auto &op : services.recordingPrinter.ops)
+            if (op.name == "Print")
+                out.push_back(op.text);
+        return out;
+    }
+    int count(const std::string &name) const
+    {
+        return int(std::count_if(services.recordingPrinter.ops.begin(), services.recordingPrinter.ops.end(),
+                                 [&](const auto &op) { return op.name == name; }));
+    }
+    QStringList results() const
+    {
+        QStringList out;
+        for (QLabel *l : form.lblValori)
+            out << l->text() << l->toolTip();
+        return out;
+    }
+    void print()
+    {
+        services.boxes.clear();
+        QTest::mouseClick(form.cmdStampa, Qt::LeftButton);
+    }
+};
+
+// The four texts printed for one table row, starting at the row's speed.
+QStringList row(const std::vector<std::string> &texts, const std::string &speed, int nth = 0)
+{
+    for (std::size_t i = 0; i + 3 < texts.size(); ++i) {
+        if (texts[i] == speed && nth-- == 0)
+            return {QString::fromStdString(texts[i]), QString::fromStdString(texts[i + 1]),
+                    QString::fromStdString(texts[i + 2]), QString::fromStdString(texts[i + 3])};
+    }
+    return {};
+}
+
+}  // namespace
+
+class TestWindowPrint : public QObject {
+    Q_OBJECT
+private slots:
+    void pageCarriesTheCalculatedFigures_data();
+    void pageCarriesTheCalculatedFigures();
+    void windowIsRestoredAndThePrinterNamed();
+    void speedWithLeadingZerosComesBackWithout();
+    void unreadableSpeedPrintsNothing_data();
+    void unreadableSpeedPrintsNothing();
+    void printerFailureAtSetUpIsSilentAndLeaves2500();
+    void badAngleShowsOneCalculationBoxForTheWholePrint();
+    void userInputDuringThePrintIsNotTaken();
+};
+
+void TestWindowPrint::pageCarriesTheCalculatedFigures_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<int>("nth");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("2500") << "2500" << 0 << QStringList{"2500", "7,0°", "mm 0,305", "ms 0,47"};
+    QTest::newRow("2000") << "2000" << 0 << QStringList{"2000", "7,0°", "mm 0,305", "ms 0,58"};
+    QTest::newRow("900") << "900" << 0 << QStringList{"900", "7,0°", "mm 0,305", "ms 1,30"};
+    QTest::newRow("100") << "100" << 0 << QStringList{"100", "7,0°", "mm 0,305", "ms 11,67"};
+    QTest::newRow("1000, 15°") << "1000" << 1 << QStringList{"1000", "15,0°", "mm 0,655", "ms 2,50"};
+    QTest::newRow("1000, 90°") << "1000" << 6 << QStringList{"1000", "90,0°", "mm 3,927", "ms 15,00"};
+}
+
+void TestWindowPrint::pageCarriesTheCalculatedFigures()
+{
+    QFETCH(QString, speed);
+    QFETCH(int, nth);
+    QFETCH(QStringList, texts);
+    Window w;
+    w.print();
+    QCOMPARE(row(w.printed(), speed.toStdString(), nth), texts);
+}
+
+void TestWindowPrint::windowIsRestoredAndThePrinterNamed()
+{
+    Window w;
+    const QStringList before = w.results();
+    w.print();
+    const auto texts = w.printed();
+    QCOMPARE(texts[1], std::string("0445010760"));
+    QCOMPARE(texts[3], std::string("4,80 mm"));
+    QCOMPARE(w.count("EndDoc"), 1);
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.form.txtAngolo->text(), QString("7,0°"));
+    QCOMPARE(w.results(), before);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Stampante di prova'"));
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Information);
+}
+
+void TestWindowPrint::speedWithLeadingZerosComesBackWithout()
+{
+    Window w;
+    w.form.txtGiriMinuto->setFocus();
+    w.form.txtGiriMinuto->selectAll();
+    QTest::keyClicks(w.form.txtGiriMinuto, "0800");
+    w.print();
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("800"));
+    QCOMPARE(w.form.lblValori[2]->text(), QString("75,00"));
+}
+
+void TestWindowPrint::unreadableSpeedPrintsNothing_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a pasted blank") << " " << "Errore   13  Tipo non corrispondente";
+    QTest::newRow("40000 typed") << "40000" << "Errore   6  Overflow";
+}
+
+void TestWindowPrint::unreadableSpeedPrintsNothing()
+{
+    QFETCH(QString, speed);
+    QFETCH(QString, message);
+    Window w;
+    w.form.txtGiriMinuto->setText(speed);
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, message);
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Critical);
+    QVERIFY(w.services.recordingPrinter.ops.empty());
+    QCOMPARE(w.form.txtGiriMinuto->text(), speed);
+    QCOMPARE(w.form.txtAngolo->text(), QString("7,0°"));
+}
+
+void TestWindowPrint::printerFailureAtSetUpIsSilentAndLeaves2500()
+{
+    Window w;
+    w.services.recordingPrinter.failAt = 1;
+    w.print();
+    QVERIFY(w.services.boxes.empty());
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("2500"));
+    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+}
+
+void TestWindowPrint::badAngleShowsOneCalculationBoxForTheWholePrint()
+{
+    Window w;
+    w.form.txtAngolo->setText(",");
+    w.print();
+    int calcBoxes = 0;
+    for (const auto &box : w.services.boxes)
+        calcBoxes += box.title == "Errore di calcolo";
+    QCOMPARE(calcBoxes, 1);
+    QCOMPARE(w.services.boxes.back().title, QString("Stampa scala"));
+    QCOMPARE(w.count("EndDoc"), 1);
+}
+
+void TestWindowPrint::userInputDuringThePrintIsNotTaken()
+{
+    Window w;
+    int rows = 0;
+    w.services.onProcessEvents = [&] {
+        if (++rows != 3)
+            return;
+        // A digit typed into the speed field and a second click on "stampa".
+        QCoreApplication::postEvent(w.form.txtGiriMinuto,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, "5"));
+        const QPointF centre = QRectF(w.form.cmdStampa->rect()).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(w.form.cmdStampa,
+                                        new QMouseEvent(type, centre, w.form.cmdStampa->mapToGlobal(centre),
+                                                        Qt::LeftButton, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                        Qt::NoModifier));
+    };
+    w.print();
+    QCoreApplication::processEvents();
+    QCOMPARE(rows, 25);
+    QCOMPARE(w.count("EndDoc"), 1);
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+
+    // Afterwards the window takes input again.
+    w.form.txtGiriMinuto->setFocus();
+    w.form.txtGiriMinuto->selectAll();
+    QTest::keyClick(w.form.txtGiriMinuto, '5');
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("5"));
+}
+
+QTEST_MAIN(TestWindowPrint)
+#include "tst_windowprint.moc"
