@@ -148,13 +148,21 @@ struct QtPrinter::Impl {
             return;
         chooseTarget();
         const bool toFile = queue.isEmpty();
-        const QString dir = toFile ? folder : QDir::tempPath();
-        if (toFile && !QDir().mkpath(folder))
-            throw pathError(folder);
-        QTemporaryFile reserve(QDir(dir).filePath(".Rotamet-XXXXXX.pdf.part"));
+        if (toFile) {
+            // The folder must take the page once it is finished: tried now,
+            // so that a folder that cannot be written fails before any output.
+            if (!QDir().mkpath(folder))
+                throw pathError(folder);
+            QTemporaryFile probe(QDir(folder).filePath(".Rotamet-XXXXXX"));
+            if (!probe.open())
+                throw pathError(folder);
+        }
+        // The page being composed lives outside the user's folder: a print
+        // that fails half-way leaves nothing there, whatever follows.
+        QTemporaryFile reserve(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf.part"));
         reserve.setAutoRemove(false);
         if (!reserve.open())
-            throw toFile ? pathError(folder) : RunTimeError(errcode::PrinterError);
+            throw pathError(QDir::tempPath());
         tempPath = reserve.fileName();
         reserve.close();
 

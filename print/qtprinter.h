@@ -9,10 +9,11 @@
 // points and line heights and text widths come from the font's metrics on the
 // device (600 dpi), so what TextWidth says is what gets drawn.
 //
-// The page starts at the first text or line. A page that a run left open
-// (it failed before EndDoc) is dropped, never handed over: when the next run
-// sets the orientation (every run starts with it) or when the printer is
-// destroyed. The temporary file goes with it, so no half file is left.
+// The page starts at the first text or line and is composed in a temporary
+// file outside the target folder; only a finished page reaches the folder. A
+// page that a run left open (it failed before EndDoc) is dropped, never
+// handed over: when the next run sets the orientation (every run starts with
+// it) or when the printer is destroyed. The temporary file goes with it.
 //
 // Failures: a folder that cannot be written, or a file that cannot be moved
 // into place, is error 75 with the folder in its description; anything that

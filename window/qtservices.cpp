@@ -1,6 +1,7 @@
 #include "window/qtservices.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -12,10 +13,39 @@ namespace rotamet {
 QtServices::QtServices() = default;
 QtServices::~QtServices() = default;
 
+namespace {
+// A key held down when a box opens (Enter on a step button, on "calcola" or
+// in a field whose text is not a number) goes on repeating into the box. A
+// repeat must not answer it: the box would close, the next repeat would reach
+// the window and open another, box after box while the key is held. Only a
+// key pressed anew answers the box.
+class RepeatedKeysIgnored : public QObject {
+public:
+    explicit RepeatedKeysIgnored(QWidget *box) : box_(box) { QCoreApplication::instance()->installEventFilter(this); }
+    ~RepeatedKeysIgnored() override { QCoreApplication::instance()->removeEventFilter(this); }
+    RepeatedKeysIgnored(const RepeatedKeysIgnored &) = delete;
+    RepeatedKeysIgnored &operator=(const RepeatedKeysIgnored &) = delete;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease
+            && event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        return widget && widget->window() == box_ && static_cast<QKeyEvent *>(event)->isAutoRepeat();
+    }
+
+private:
+    QWidget *box_;
+};
+}  // namespace
+
 void QtServices::messageBox(const QString &text, const QString &title, BoxIcon icon)
 {
     QMessageBox box(icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }
 
@@ -32,9 +62,15 @@ QSize QtServices::screenSize()
     return screen ? screen->geometry().size() : QSize(800, 600);
 }
 
+// The printing asks after every row of its table, and the rows come much
+// faster than a screen shows frames: at most one repaint per frame (60 Hz)
+// shows the user the same at a fraction of the cost.
 void QtServices::processEvents()
 {
+    if (sinceEvents_.isValid() && !sinceEvents_.hasExpired(16))
+        return;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sinceEvents_.start();
 }
 
 void QtServices::quit()

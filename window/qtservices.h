@@ -1,6 +1,7 @@
 // The platform services of the running program, on Qt.
 #pragma once
 
+#include <QElapsedTimer>
 #include <memory>
 
 #include "window/services.h"
@@ -19,6 +20,7 @@ public:
 
 private:
     std::unique_ptr<print::Printer> printer_;
+    QElapsedTimer sinceEvents_;  // since processEvents() last processed them
 };
 
 }  // namespace rotamet
