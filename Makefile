@@ -29,5 +29,21 @@ deb: build
 screenshots: build
 	@scripts/screenshots.sh $(BUILD)
 
+# Checks beyond the suite: the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text with
+# libFuzzer (build-fuzz/), 30 s or 600 s per fuzz target.
+.PHONY: test-asan fuzz-smoke fuzz
+
+test-asan: bootstrap
+	@cmake --preset asan >/dev/null
+	@cmake --build build-asan
+	@scripts/run-tests.sh build-asan
+
+fuzz-smoke: bootstrap
+	@scripts/fuzz.sh 30
+
+fuzz: bootstrap
+	@scripts/fuzz.sh 600
+
 clean:
 	rm -rf $(BUILD)

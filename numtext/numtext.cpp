@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 
 namespace rotamet
 {
@@ -233,8 +234,27 @@ template <typename Real> std::string realText(Real value, int precision)
         overflow();
     if (value == 0)
         return "0";
+    // The four largest Doubles of each sign round at 15 digits to
+    // 1,79769313486232E+308, past the largest Double, a text that would not
+    // read back: they are written as the largest 15-digit text that does.
+    if constexpr (std::is_same_v<Real, double>) {
+        constexpr double largestText = 1.79769313486231e308;
+        if (std::fabs(value) > largestText)
+            value = std::copysign(largestText, value);
+    }
     char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision).ptr;
+    auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision).ptr;
+    // A text "1E+28" stands for a power of ten; where the nearest value to it
+    // lies below it by more than half a unit of the decade below (the Singles
+    // just above 1E+28 and 1E-38), that value writes "9,999999E+27". Such a
+    // text is written as the text of the value it reads back to, so that
+    // writing what was read gives the same text again.
+    const char* digits = buf + (value < 0);
+    if (digits[0] == '1' && (digits + 1 == end || digits[1] == 'e')) {
+        Real back {};
+        std::from_chars(buf, end, back);
+        end = std::to_chars(buf, buf + sizeof buf, back, std::chars_format::general, precision).ptr;
+    }
     for (char* c = buf; c != end; ++c) {
         if (*c == '.')
             *c = ',';

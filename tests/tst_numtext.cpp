@@ -326,7 +326,7 @@ void TestNumText::numberTextReal_data()
     row("0.0001", 0.0001, "0,0001");
     row("0.00001", 0.00001, "1E-05");
     row("1e-10", 1e-10, "1E-10");
-    row("largest double", DBL_MAX, "1,79769313486232E+308");
+    row("largest double", DBL_MAX, "1,79769313486231E+308");
     row("smallest subnormal", 4.9406564584124654e-324, "4,94065645841247E-324");
     row("0", 0.0, "0");
     row("-0", -0.0, "0");

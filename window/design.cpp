@@ -31,6 +31,8 @@ constexpr auto L = Align::Left;
 constexpr auto C = Align::Centre;
 constexpr auto R = Align::Right;
 
+// The table stays one row per control, as the design reads.
+// clang-format off
 constexpr Control kControls[] = {
     // name, index, kind, container, left, top, width, height, caption, tooltip,
     // font, align, fore, back, typed limit, tab order, word wrap
@@ -99,6 +101,7 @@ constexpr Control kControls[] = {
     {"lblComando", 1, Kind::Label, "Frame1", 1200, 1440, 690, 255, "900 µs", "Comando modulato", arial975b, C, black, lightCyan, 0, 0, false},
     {"lblComando", 2, Kind::Label, "Frame1", 2880, 1440, 930, 255, "6000 µs", "Comando modulato", arial975b, C, black, lightCyan, 0, 0, false},
 };
+// clang-format on
 
 }  // namespace
 

@@ -103,7 +103,16 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent) : QWidget(parent),
     connectEvents();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    // ~QWidget closes the window, which takes the focus from the entry fields
+    // and so raises their hooks; by then this is no longer a FrmMain.
+    for (TextBox *t : {txtGiriMinuto, txtAngolo, txtMillisecondi, txtMillimetri}) {
+        t->onKeyPress = nullptr;
+        t->onGotFocus = nullptr;
+        t->onLostFocus = nullptr;
+    }
+}
 
 void FrmMain::buildFromDesign()
 {
