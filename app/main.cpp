@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // The version record; no display name, so the window's title stays its own.
@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     // Ties the window to its menu entry (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rotamet"));
     QIcon icon;
-    for (int size : { 16, 32, 64 })
+    for (int size : {16, 32, 64})
         icon.addFile(QStringLiteral(":/icons/rotamet-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 // Values of the size the program shows: speeds, angles, milliseconds, strokes.
 // The loops rotate through them so nothing is folded into a constant.
-constexpr std::array<double, 16> values { 0.3, 0.45, 1.0, 2.125, 7.25, 12.5, 37.35, 46.95, 99.99, 83.3333,
-    827.7777777777778, 1000.0, 1234.5, 1666.65, 8571.428571, 10000.0 };
+constexpr std::array<double, 16> values{
+    0.3,    0.45,   1.0,     2.125,       7.25,   12.5, 37.35, 46.95, 99.99, 83.3333, 827.7777777777778,
+    1000.0, 1234.5, 1666.65, 8571.428571, 10000.0};
 constexpr std::size_t mask = values.size() - 1;
 
 // The same values as Italian text with two decimals, and in C notation.
@@ -42,7 +42,7 @@ std::vector<std::string> cTexts()
 
 // ---------------------------------------------------------------- two decimals
 
-void PatternText_2Decimals(benchmark::State& state)
+void PatternText_2Decimals(benchmark::State &state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
@@ -52,7 +52,7 @@ void PatternText_2Decimals(benchmark::State& state)
 }
 BENCHMARK(PatternText_2Decimals);
 
-void QLocale_toString_f2(benchmark::State& state)
+void QLocale_toString_f2(benchmark::State &state)
 {
     const QLocale italian(QLocale::Italian);
     std::size_t i = 0;
@@ -63,7 +63,7 @@ void QLocale_toString_f2(benchmark::State& state)
 }
 BENCHMARK(QLocale_toString_f2);
 
-void to_chars_fixed2(benchmark::State& state)
+void to_chars_fixed2(benchmark::State &state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
@@ -77,7 +77,7 @@ BENCHMARK(to_chars_fixed2);
 
 // ---------------------------------------------------------------- plain text
 
-void NumberText_Double(benchmark::State& state)
+void NumberText_Double(benchmark::State &state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
@@ -87,7 +87,7 @@ void NumberText_Double(benchmark::State& state)
 }
 BENCHMARK(NumberText_Double);
 
-void QLocale_toString_g15(benchmark::State& state)
+void QLocale_toString_g15(benchmark::State &state)
 {
     const QLocale italian(QLocale::Italian);
     std::size_t i = 0;
@@ -98,13 +98,12 @@ void QLocale_toString_g15(benchmark::State& state)
 }
 BENCHMARK(QLocale_toString_g15);
 
-void to_chars_general15(benchmark::State& state)
+void to_chars_general15(benchmark::State &state)
 {
     std::size_t i = 0;
     for (auto _ : state) {
         char buf[32];
-        auto end
-            = std::to_chars(buf, buf + sizeof buf, values[i++ & mask], std::chars_format::general, 15).ptr;
+        auto end = std::to_chars(buf, buf + sizeof buf, values[i++ & mask], std::chars_format::general, 15).ptr;
         benchmark::DoNotOptimize(buf);
         benchmark::DoNotOptimize(end);
     }
@@ -113,7 +112,7 @@ BENCHMARK(to_chars_general15);
 
 // ---------------------------------------------------------------- reading
 
-void ParseDouble_Italian(benchmark::State& state)
+void ParseDouble_Italian(benchmark::State &state)
 {
     const std::vector<std::string> texts = italianTexts();
     std::size_t i = 0;
@@ -124,11 +123,11 @@ void ParseDouble_Italian(benchmark::State& state)
 }
 BENCHMARK(ParseDouble_Italian);
 
-void QLocale_toDouble(benchmark::State& state)
+void QLocale_toDouble(benchmark::State &state)
 {
     const QLocale italian(QLocale::Italian);
     std::vector<QString> texts;
-    for (const std::string& t : italianTexts())
+    for (const std::string &t : italianTexts())
         texts.push_back(QString::fromStdString(t));
     std::size_t i = 0;
     for (auto _ : state) {
@@ -138,12 +137,12 @@ void QLocale_toDouble(benchmark::State& state)
 }
 BENCHMARK(QLocale_toDouble);
 
-void from_chars_C(benchmark::State& state)
+void from_chars_C(benchmark::State &state)
 {
     const std::vector<std::string> texts = cTexts();
     std::size_t i = 0;
     for (auto _ : state) {
-        const std::string& t = texts[i++ & mask];
+        const std::string &t = texts[i++ & mask];
         double v = 0;
         std::from_chars(t.data(), t.data() + t.size(), v);
         benchmark::DoNotOptimize(v);
@@ -152,7 +151,7 @@ void from_chars_C(benchmark::State& state)
 BENCHMARK(from_chars_C);
 
 // A 10,000-digit text: the time per byte shows the reading stays linear.
-void ParseDouble_10000Digits(benchmark::State& state)
+void ParseDouble_10000Digits(benchmark::State &state)
 {
     const std::string text = "1," + std::string(9999, '7');
     for (auto _ : state) {
@@ -163,4 +162,4 @@ void ParseDouble_10000Digits(benchmark::State& state)
 }
 BENCHMARK(ParseDouble_10000Digits);
 
-} // namespace
+}  // namespace

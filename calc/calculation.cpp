@@ -54,8 +54,7 @@ private:
             if (e.code() == errcode::DivisionByZero)
                 return;
             if (ErrorBoxScope::claimBox())
-                f.showCriticalBox("Errore " + NumberText(static_cast<std::int32_t>(e.code())) + "  "
-                                      + e.description(),
+                f.showCriticalBox("Errore " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
                                   "Errore di calcolo");
         }
     }
@@ -103,17 +102,17 @@ void Run::execute()
         }
     });
 
-    step([&] { fineAlzata = RemoveAll(f.valueCaption(6), kDegree); });            // 3
-    step([&] { minAlbero = ParseSingle(f.valueCaption(3)); });                     // 4
-    step([&] { maxAlbero = ParseSingle(f.valueCaption(4)); });                     // 5
+    step([&] { fineAlzata = RemoveAll(f.valueCaption(6), kDegree); });  // 3
+    step([&] { minAlbero = ParseSingle(f.valueCaption(3)); });          // 4
+    step([&] { maxAlbero = ParseSingle(f.valueCaption(4)); });          // 5
     // 6. The lift in single precision, as the pump choice computes it.
     step([&] { corsaAlzata = PatternText(checkedDivF(checkedSubF(maxAlbero, minAlbero), 2.0f), kTwoDecimals); });
-    step([&] { f.setValueCaption(5, text(corsaAlzata)); });                        // 7
-    step([&] { giri = ParseInt32(f.fieldText(Field::GiriMinuto)); });              // 8
-    step([&] { hertz = checkedDiv(giri, 60); });                                    // 9
-    step([&] { secondiGiro = checkedDiv(1, num(hertz)); });                         // 10
-    step([&] { msGiro = checkedDiv(1000, num(hertz)); });                           // 11
-    step([&] {                                                                      // 12
+    step([&] { f.setValueCaption(5, text(corsaAlzata)); });            // 7
+    step([&] { giri = ParseInt32(f.fieldText(Field::GiriMinuto)); });  // 8
+    step([&] { hertz = checkedDiv(giri, 60); });                       // 9
+    step([&] { secondiGiro = checkedDiv(1, num(hertz)); });            // 10
+    step([&] { msGiro = checkedDiv(1000, num(hertz)); });              // 11
+    step([&] {                                                         // 12
         if (f.optionSelected(0))
             alzateGiro = 1;
         else if (f.optionSelected(1))
@@ -121,76 +120,77 @@ void Run::execute()
         else if (f.optionSelected(2))
             alzateGiro = 3;
     });
-    step([&] { f.setValueCaption(0, pattern(hertz, kTwoDecimals)); });             // 13
-    step([&] { f.setValueCaption(1, pattern(secondiGiro, kThreeDecimals)); });     // 14
-    step([&] { f.setValueCaption(2, PatternText(msGiro, kTwoDecimals)); });        // 15
-    step([&] { msAlzata = checkedDiv(msGiro, alzateGiro); });                       // 16
-    step([&] { f.setValueCaption(7, "ms " + pattern(msAlzata, kTwoDecimals)); });  // 17
-    step([&] { msQuartoGiro = checkedDiv(msGiro, 4); });                            // 18
+    step([&] { f.setValueCaption(0, pattern(hertz, kTwoDecimals)); });                 // 13
+    step([&] { f.setValueCaption(1, pattern(secondiGiro, kThreeDecimals)); });         // 14
+    step([&] { f.setValueCaption(2, PatternText(msGiro, kTwoDecimals)); });            // 15
+    step([&] { msAlzata = checkedDiv(msGiro, alzateGiro); });                          // 16
+    step([&] { f.setValueCaption(7, "ms " + pattern(msAlzata, kTwoDecimals)); });      // 17
+    step([&] { msQuartoGiro = checkedDiv(msGiro, 4); });                               // 18
     step([&] { f.setValueCaption(8, "ms " + pattern(msQuartoGiro, kTwoDecimals)); });  // 19
-    step([&] { gradiMs = checkedDiv(360, msGiro); });                               // 20
+    step([&] { gradiMs = checkedDiv(360, msGiro); });                                  // 20
 
     // Conversions between command angle, stroke and command time.
     step([&] { f.setFieldText(Field::Angolo, RemoveAll(f.fieldText(Field::Angolo), kDegree)); });  // 21
-    step([&] {                                                                      // 22
-        mmDaAngolo = checkedMul(ParseDouble(f.fieldText(Field::Angolo)),
-                                checkedDiv(num(corsaAlzata), num(fineAlzata)));
+    step([&] {                                                                                     // 22
+        mmDaAngolo = checkedMul(ParseDouble(f.fieldText(Field::Angolo)), checkedDiv(num(corsaAlzata), num(fineAlzata)));
     });
-    step([&] { f.setValueCaption(9, "mm " + pattern(mmDaAngolo, kStroke)); });     // 23
-    step([&] {                                                                      // 24
+    step([&] { f.setValueCaption(9, "mm " + pattern(mmDaAngolo, kStroke)); });  // 23
+    step([&] {                                                                  // 24
         msDaAngolo = checkedMul(ParseDouble(f.fieldText(Field::Angolo)), checkedDiv(num(msQuartoGiro), 90));
     });
     step([&] { f.setValueCaption(10, "ms " + pattern(msDaAngolo, kTwoDecimals)); });  // 25
-    step([&] {                                                                      // 26
+    step([&] {                                                                        // 26
         f.setFieldText(Field::Angolo, PatternText(ParseDouble(f.fieldText(Field::Angolo)), kAngleField));
     });
-    step([&] {                                                                      // 27
-        f.setValueToolTip(9, "Millimetri di escursione del pompante con " + f.fieldText(Field::Angolo)
-                                 + " di comando elettrico");
+    step([&] {  // 27
+        f.setValueToolTip(
+            9, "Millimetri di escursione del pompante con " + f.fieldText(Field::Angolo) + " di comando elettrico");
     });
-    step([&] {                                                                      // 28
+    step([&] {  // 28
         f.setValueToolTip(10, "Millisecondi di comando elettrico corrispondenti a " + f.fieldText(Field::Angolo));
     });
     step([&] { angoloDaMs = checkedMul(ParseDouble(f.fieldText(Field::Millisecondi)), num(gradiMs)); });  // 29
-    step([&] { f.setValueCaption(11, pattern(angoloDaMs, kAngleOneOrTwo)); });     // 30
-    step([&] {                                                                      // 31
-        f.setValueToolTip(11, "Angolo corrispondente a " + f.fieldText(Field::Millisecondi)
-                                  + " ms di comando elettrico");
+    step([&] { f.setValueCaption(11, pattern(angoloDaMs, kAngleOneOrTwo)); });                            // 30
+    step([&] {                                                                                            // 31
+        f.setValueToolTip(11,
+                          "Angolo corrispondente a " + f.fieldText(Field::Millisecondi) + " ms di comando elettrico");
     });
     step([&] { mmDaMs = checkedMul(num(angoloDaMs), checkedDiv(num(corsaAlzata), num(fineAlzata))); });  // 32
-    step([&] { f.setValueCaption(12, "mm " + pattern(mmDaMs, kThreeDecimals)); }); // 33
-    step([&] {                                                                      // 34
-        f.setValueToolTip(12, "Millimetri di escursione del pompante con " + f.fieldText(Field::Millisecondi)
-                                  + " ms di comando elettrico");
+    step([&] { f.setValueCaption(12, "mm " + pattern(mmDaMs, kThreeDecimals)); });                       // 33
+    step([&] {                                                                                           // 34
+        f.setValueToolTip(12,
+                          "Millimetri di escursione del pompante con " + f.fieldText(Field::Millisecondi)
+                              + " ms di comando elettrico");
     });
-    step([&] {                                                                      // 35
-        angoloDaMm = checkedMul(ParseDouble(f.fieldText(Field::Millimetri)),
-                                checkedDiv(num(fineAlzata), num(corsaAlzata)));
+    step([&] {  // 35
+        angoloDaMm
+            = checkedMul(ParseDouble(f.fieldText(Field::Millimetri)), checkedDiv(num(fineAlzata), num(corsaAlzata)));
     });
-    step([&] { f.setValueCaption(13, pattern(angoloDaMm, kAngleTwo)); });          // 36
-    step([&] {                                                                      // 37
-        f.setValueToolTip(13, "Angolo di rotazione corrispondente a " + f.fieldText(Field::Millimetri)
-                                  + " di corsa del pompante");
+    step([&] { f.setValueCaption(13, pattern(angoloDaMm, kAngleTwo)); });  // 36
+    step([&] {                                                             // 37
+        f.setValueToolTip(
+            13, "Angolo di rotazione corrispondente a " + f.fieldText(Field::Millimetri) + " di corsa del pompante");
     });
     step([&] { msDaMm = checkedMul(num(angoloDaMm), checkedDiv(msGiro, 360)); });  // 38
     step([&] { f.setValueCaption(14, "ms " + pattern(msDaMm, kTwoDecimals)); });   // 39
-    step([&] {                                                                      // 40
-        f.setValueToolTip(14, "Millisecondi di comando corrispondenti a " + f.fieldText(Field::Millimetri)
-                                  + " di corsa del pompante");
+    step([&] {                                                                     // 40
+        f.setValueToolTip(14,
+                          "Millisecondi di comando corrispondenti a " + f.fieldText(Field::Millimetri)
+                              + " di corsa del pompante");
     });
 
     // The command-time strip: the command time of the stroke beyond the
     // fixed 700 µs, drawn one twip per microsecond up to 1700 µs. At 1700 µs
     // and above the strip keeps what it shows.
     double microsecondi = 0;
-    step([&] {                                                                      // 41
+    step([&] {  // 41
         microsecondi = checkedMul(num(msDaMm), 1000);
         if (microsecondi < 700) {
             f.setShapeFill(2, Fill::ButtonFace());
             f.setShapeFill(3, Fill::ButtonFace());
         }
     });
-    step([&] {                                                                      // 42
+    step([&] {  // 42
         if (microsecondi >= 700 && microsecondi < 1700) {
             double excess = checkedSub(microsecondi, 700);
             f.setShapeWidth(2, toSingle(excess));

@@ -14,39 +14,25 @@
 #include <system_error>
 #include <type_traits>
 
-namespace rotamet
-{
+namespace rotamet {
 
-namespace
-{
+namespace {
 
-[[noreturn]] void typeMismatch()
-{
-    throw RunTimeError(errcode::TypeMismatch);
-}
-[[noreturn]] void overflow()
-{
-    throw RunTimeError(errcode::Overflow);
-}
+[[noreturn]] void typeMismatch() { throw RunTimeError(errcode::TypeMismatch); }
+[[noreturn]] void overflow() { throw RunTimeError(errcode::Overflow); }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // ---------------------------------------------------------------- reading
 
 // A number text in the form std::from_chars reads: "[-]digits[.digits]" at
 // [sign, digitsEnd), then "e[-]digits" up to last when there is an exponent.
 struct CText {
-    char* sign; // the "-" or the first digit
-    char* digitsEnd;
-    char* last;
-    long long exponent; // as written (saturated), before clamping
+    char *sign;  // the "-" or the first digit
+    char *digitsEnd;
+    char *last;
+    long long exponent;  // as written (saturated), before clamping
 };
 
 // A text up to this long is handed over as it stands.
@@ -63,7 +49,8 @@ constexpr std::size_t ctextSize = 1 + std::max<std::size_t>(maxCopied, maxKept +
 
 // The grammar of a number text. Hands every mantissa digit, and "." for the
 // decimal ",", to put, in order; returns the exponent. Throws type mismatch.
-template <typename Put> long long scanNumber(const char* p, const char* end, Put put)
+template <typename Put>
+long long scanNumber(const char *p, const char *end, Put put)
 {
     int digits = 0;
     // Integer part: a "." is a thousands separator only between two digits.
@@ -106,10 +93,10 @@ template <typename Put> long long scanNumber(const char* p, const char* end, Put
 }
 
 // Writes the number text into buf (ctextSize chars) for std::from_chars.
-CText toCText(std::string_view in, char* buf)
+CText toCText(std::string_view in, char *buf)
 {
-    const char* p = in.data();
-    const char* end = p + in.size();
+    const char *p = in.data();
+    const char *end = p + in.size();
     while (p != end && isBlank(*p))
         ++p;
     while (end != p && isBlank(end[-1]))
@@ -119,8 +106,8 @@ CText toCText(std::string_view in, char* buf)
         negative = *p++ == '-';
 
     CText t;
-    char* const first = buf + 1; // buf[0] is for the "-"
-    char* w = first;
+    char *const first = buf + 1;  // buf[0] is for the "-"
+    char *w = first;
     if (end - p <= maxCopied) {
         t.exponent = scanNumber(p, end, [&](char c) { *w++ = c; });
     } else {
@@ -137,10 +124,10 @@ CText toCText(std::string_view in, char* buf)
                     *w++ = c;
                     ++kept;
                 }
-                shift -= fraction; // a leading zero or a kept decimal
+                shift -= fraction;  // a leading zero or a kept decimal
             } else {
                 sticky |= c != '0';
-                shift += !fraction; // an integer digit dropped
+                shift += !fraction;  // an integer digit dropped
             }
         });
         if (sticky) {
@@ -166,12 +153,12 @@ CText toCText(std::string_view in, char* buf)
 
 // Whether an out-of-range text is too large (rather than too small): the
 // first non-zero digit stands before the point once the exponent is applied.
-bool isTooLarge(const CText& t)
+bool isTooLarge(const CText &t)
 {
     long long position = 0;
     long long point = -1;
     long long firstNonZero = -1;
-    for (const char* c = t.sign; c != t.digitsEnd; ++c) {
+    for (const char *c = t.sign; c != t.digitsEnd; ++c) {
         if (*c == '.') {
             point = position;
         } else if (*c != '-') {
@@ -185,16 +172,17 @@ bool isTooLarge(const CText& t)
     return firstNonZero >= 0 && point - firstNonZero + t.exponent > 0;
 }
 
-template <typename Real> Real parseReal(std::string_view text)
+template <typename Real>
+Real parseReal(std::string_view text)
 {
     char buf[ctextSize];
     const CText t = toCText(text, buf);
-    Real value {};
+    Real value{};
     const auto result = std::from_chars(t.sign, t.last, value);
     if (result.ec == std::errc::result_out_of_range) {
         if (isTooLarge(t))
             overflow();
-        return *t.sign == '-' ? -Real(0) : Real(0); // below the smallest subnormal
+        return *t.sign == '-' ? -Real(0) : Real(0);  // below the smallest subnormal
     }
     return value;
 }
@@ -203,13 +191,14 @@ template <typename Real> Real parseReal(std::string_view text)
 double roundHalfEven(double v)
 {
     double r = std::floor(v);
-    const double fraction = v - r; // exact
+    const double fraction = v - r;  // exact
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(r, 2.0) != 0))
         r += 1;
     return r;
 }
 
-template <typename Int> Int parseInteger(std::string_view text)
+template <typename Int>
+Int parseInteger(std::string_view text)
 {
     const double r = roundHalfEven(parseReal<double>(text));
     if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max())
@@ -219,7 +208,8 @@ template <typename Int> Int parseInteger(std::string_view text)
 
 // ---------------------------------------------------------------- writing
 
-template <typename Int> std::string integerText(Int value)
+template <typename Int>
+std::string integerText(Int value)
 {
     char buf[16];
     const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
@@ -228,7 +218,8 @@ template <typename Int> std::string integerText(Int value)
 
 // %G-style text at the given number of significant digits, in the Italian
 // form: "," for ".", "E" for "e". Zero of either sign is "0".
-template <typename Real> std::string realText(Real value, int precision)
+template <typename Real>
+std::string realText(Real value, int precision)
 {
     if (!std::isfinite(value))
         overflow();
@@ -249,13 +240,13 @@ template <typename Real> std::string realText(Real value, int precision)
     // just above 1E+28 and 1E-38), that value writes "9,999999E+27". Such a
     // text is written as the text of the value it reads back to, so that
     // writing what was read gives the same text again.
-    const char* digits = buf + (value < 0);
+    const char *digits = buf + (value < 0);
     if (digits[0] == '1' && (digits + 1 == end || digits[1] == 'e')) {
-        Real back {};
+        Real back{};
         std::from_chars(buf, end, back);
         end = std::to_chars(buf, buf + sizeof buf, back, std::chars_format::general, precision).ptr;
     }
-    for (char* c = buf; c != end; ++c) {
+    for (char *c = buf; c != end; ++c) {
         if (*c == '.')
             *c = ',';
         else if (*c == 'e')
@@ -270,16 +261,13 @@ template <typename Real> std::string realText(Real value, int precision)
 struct Pattern {
     std::string_view prefix;
     std::string_view suffix;
-    int minIntegerDigits = 0; // "0" places before the point
-    bool grouping = false; // "," between integer digit places
-    int decimals = 0; // digit places after the point
-    int optionalDecimals = 0; // trailing "#" places after the last "0" place
+    int minIntegerDigits = 0;  // "0" places before the point
+    bool grouping = false;     // "," between integer digit places
+    int decimals = 0;          // digit places after the point
+    int optionalDecimals = 0;  // trailing "#" places after the last "0" place
 };
 
-bool isNumberChar(char c)
-{
-    return c == '#' || c == '0' || c == '.' || c == ',';
-}
+bool isNumberChar(char c) { return c == '#' || c == '0' || c == '.' || c == ','; }
 
 Pattern parsePattern(std::string_view text)
 {
@@ -288,7 +276,7 @@ Pattern parsePattern(std::string_view text)
         ++i;
     const std::size_t numberFirst = i;
     bool inDecimals = false;
-    bool commaPending = false; // a "," seen after an integer digit place
+    bool commaPending = false;  // a "," seen after an integer digit place
     bool grouping = false;
     int integerPlaces = 0;
     int zeroPlaces = 0;
@@ -297,7 +285,7 @@ Pattern parsePattern(std::string_view text)
     for (; i < text.size() && isNumberChar(text[i]); ++i) {
         const char c = text[i];
         if (c == '.') {
-            inDecimals = true; // a second "." counts for nothing
+            inDecimals = true;  // a second "." counts for nothing
         } else if (c == ',') {
             commaPending = !inDecimals && integerPlaces > 0;
         } else if (inDecimals) {
@@ -310,7 +298,7 @@ Pattern parsePattern(std::string_view text)
             commaPending = false;
         }
     }
-    return { text.substr(0, numberFirst), text.substr(i), zeroPlaces, grouping, decimals, optional };
+    return {text.substr(0, numberFirst), text.substr(i), zeroPlaces, grouping, decimals, optional};
 }
 
 // A finite double as mantissa * 2^exponent, the mantissa an integer below 2^53.
@@ -325,8 +313,8 @@ Binary binary(double v)
     const int biased = static_cast<int>((bits >> 52) & 0x7ff);
     const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
     if (biased == 0)
-        return { fraction, -1074 }; // zero or subnormal
-    return { fraction | (std::uint64_t(1) << 52), biased - 1075 };
+        return {fraction, -1074};  // zero or subnormal
+    return {fraction | (std::uint64_t(1) << 52), biased - 1075};
 }
 
 // True when |v| * 10^decimals lies exactly halfway between two integers, that
@@ -341,23 +329,23 @@ bool isHalfway(double v, int decimals)
 // Fixed text of a magnitude with exactly `decimals` decimals, rounded half
 // away from zero: "ddd" or "ddd.ddd" at [first, end).
 struct Fixed {
-    char* first;
-    char* point; // the "." or end when there are no decimals
-    char* end;
+    char *first;
+    char *point;  // the "." or end when there are no decimals
+    char *end;
 };
 
 // The common case in integers: below 2^53 the mantissa times 10^decimals stays
 // below 2^63 for up to 3 decimals, and the scaled value is that product shifted
 // right, so rounding is a look at the bits shifted out. buf holds 24 chars.
-bool smallFixed(double magnitude, int decimals, char* buf, Fixed& f)
+bool smallFixed(double magnitude, int decimals, char *buf, Fixed &f)
 {
     if (decimals > 3 || !(magnitude < 0x1p53))
         return false;
-    constexpr std::uint64_t powersOf10[] = { 1, 10, 100, 1000 };
-    const Binary b = binary(magnitude); // exponent <= 0 here
+    constexpr std::uint64_t powersOf10[] = {1, 10, 100, 1000};
+    const Binary b = binary(magnitude);  // exponent <= 0 here
     const std::uint64_t product = b.mantissa * powersOf10[decimals];
     const int shift = -b.exponent;
-    std::uint64_t scaled = 0; // beyond 63 bits of shift the value is below one half
+    std::uint64_t scaled = 0;  // beyond 63 bits of shift the value is below one half
     if (shift == 0) {
         scaled = product;
     } else if (shift < 64) {
@@ -367,15 +355,15 @@ bool smallFixed(double magnitude, int decimals, char* buf, Fixed& f)
 
     char digits[20];
     const int count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, scaled).ptr - digits);
-    const int width = std::max(count, decimals + 1); // at least "0" before the point
-    char* w = buf;
+    const int width = std::max(count, decimals + 1);  // at least "0" before the point
+    char *w = buf;
     for (int i = 0; i < width; ++i) {
         if (i == width - decimals)
             *w++ = '.';
         const int d = i - (width - count);
         *w++ = d < 0 ? '0' : digits[d];
     }
-    f = { buf, buf + (width - decimals), w };
+    f = {buf, buf + (width - decimals), w};
     if (decimals == 0)
         f.point = w;
     return true;
@@ -383,7 +371,7 @@ bool smallFixed(double magnitude, int decimals, char* buf, Fixed& f)
 
 // Any other value (more decimals, or 2^53 and above). buf must hold
 // 311 + decimals chars.
-Fixed roundedFixed(double magnitude, int decimals, char* buf, std::size_t size)
+Fixed roundedFixed(double magnitude, int decimals, char *buf, std::size_t size)
 {
     Fixed f;
     if (smallFixed(magnitude, decimals, buf, f))
@@ -398,26 +386,26 @@ Fixed roundedFixed(double magnitude, int decimals, char* buf, std::size_t size)
     f.first = buf;
     f.end = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals + tie).ptr;
     if (tie) {
-        --f.end; // the "5"
+        --f.end;  // the "5"
         ++f.end[-1];
     }
     f.point = decimals == 0 ? f.end : f.end - decimals - 1;
     return f;
 }
 
-std::string patternText(double value, const Pattern& pat, char* buf, std::size_t size)
+std::string patternText(double value, const Pattern &pat, char *buf, std::size_t size)
 {
     const Fixed f = roundedFixed(std::fabs(value), pat.decimals, buf, size);
 
     // Integer digits without the lone "0" of a value below one, then padded
     // to the "0" places of the pattern (at least one digit in all).
-    const char* intFirst = f.first;
+    const char *intFirst = f.first;
     if (f.point - intFirst == 1 && *intFirst == '0')
         ++intFirst;
     const int intDigits = static_cast<int>(f.point - intFirst);
 
     // Trailing zero decimals go while their place is "#".
-    const char* decFirst = f.point == f.end ? f.end : f.point + 1;
+    const char *decFirst = f.point == f.end ? f.end : f.point + 1;
     int shownDecimals = pat.decimals;
     while (shownDecimals > pat.decimals - pat.optionalDecimals && decFirst[shownDecimals - 1] == '0')
         --shownDecimals;
@@ -427,7 +415,7 @@ std::string patternText(double value, const Pattern& pat, char* buf, std::size_t
         intShown = 1;
 
     bool allZero = true;
-    for (const char* c = f.first; c != f.end && allZero; ++c)
+    for (const char *c = f.first; c != f.end && allZero; ++c)
         allZero = *c == '0' || *c == '.';
     const bool minus = std::signbit(value) && !allZero;
 
@@ -436,7 +424,7 @@ std::string patternText(double value, const Pattern& pat, char* buf, std::size_t
         + (shownDecimals > 0 ? 1 + static_cast<std::size_t>(shownDecimals) : 0) + pat.suffix.size();
 
     std::string out(length, '\0');
-    char* w = out.data();
+    char *w = out.data();
     if (minus)
         *w++ = '-';
     w = std::copy(pat.prefix.begin(), pat.prefix.end(), w);
@@ -454,41 +442,17 @@ std::string patternText(double value, const Pattern& pat, char* buf, std::size_t
     return out;
 }
 
-} // namespace
+}  // namespace
 
-double ParseDouble(std::string_view text)
-{
-    return parseReal<double>(text);
-}
-float ParseSingle(std::string_view text)
-{
-    return parseReal<float>(text);
-}
-std::int16_t ParseInt16(std::string_view text)
-{
-    return parseInteger<std::int16_t>(text);
-}
-std::int32_t ParseInt32(std::string_view text)
-{
-    return parseInteger<std::int32_t>(text);
-}
+double ParseDouble(std::string_view text) { return parseReal<double>(text); }
+float ParseSingle(std::string_view text) { return parseReal<float>(text); }
+std::int16_t ParseInt16(std::string_view text) { return parseInteger<std::int16_t>(text); }
+std::int32_t ParseInt32(std::string_view text) { return parseInteger<std::int32_t>(text); }
 
-std::string NumberText(std::int16_t value)
-{
-    return integerText(value);
-}
-std::string NumberText(std::int32_t value)
-{
-    return integerText(value);
-}
-std::string NumberText(float value)
-{
-    return realText(value, 7);
-}
-std::string NumberText(double value)
-{
-    return realText(value, 15);
-}
+std::string NumberText(std::int16_t value) { return integerText(value); }
+std::string NumberText(std::int32_t value) { return integerText(value); }
+std::string NumberText(float value) { return realText(value, 7); }
+std::string NumberText(double value) { return realText(value, 15); }
 
 std::string PatternText(double value, std::string_view pattern)
 {
@@ -501,7 +465,7 @@ std::string PatternText(double value, std::string_view pattern)
     char buf[512];
     if (needed <= sizeof buf)
         return patternText(value, pat, buf, sizeof buf);
-    std::string big(needed, '\0'); // only for patterns with hundreds of decimals
+    std::string big(needed, '\0');  // only for patterns with hundreds of decimals
     return patternText(value, pat, big.data(), big.size());
 }
 
@@ -518,4 +482,4 @@ std::string RemoveAll(std::string_view text, std::string_view piece)
     return out;
 }
 
-} // namespace rotamet
+}  // namespace rotamet

@@ -10,8 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace rotamet
-{
+namespace rotamet {
 
 // Reading a number. Leading and trailing blanks (space, tab) are ignored; an
 // optional "+" or "-" leads; a "." standing between two digits of the integer
@@ -86,4 +85,4 @@ std::string PatternText(double value, std::string_view pattern);
 //   RemoveAll("7,0°", "°") → "7,0"
 std::string RemoveAll(std::string_view text, std::string_view piece);
 
-} // namespace rotamet
+}  // namespace rotamet

@@ -17,10 +17,7 @@ std::string errorDescription(int code)
 
 RunTimeError::RunTimeError(int code) : RunTimeError(code, errorDescription(code)) {}
 
-RunTimeError::RunTimeError(int code, const std::string &description)
-    : std::runtime_error(description), code_(code)
-{
-}
+RunTimeError::RunTimeError(int code, const std::string &description) : std::runtime_error(description), code_(code) {}
 
 namespace {
 double finite(double v)

@@ -128,10 +128,9 @@ struct QtPrinter::Impl {
     {
         QPageLayout layout;
         if (queue.isEmpty()) {
-            layout = QPageLayout(
-                QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                QMarginsF(kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints),
-                QPageLayout::Point);
+            layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                 QMarginsF(kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints, kPdfMarginPoints),
+                                 QPageLayout::Point);
         } else {
             // The queue's own paper and printable area.
             QPrinter probe(QPrinterInfo::printerInfo(queue), QPrinter::HighResolution);
@@ -200,8 +199,8 @@ struct QtPrinter::Impl {
             throw pathError(folder);
         }
         Destination dest(queue);
-        const int job = dest.get() ? cupsPrintFile(dest.get()->name, QFile::encodeName(file).constData(),
-                                                   kJobTitle, dest.get()->num_options, dest.get()->options)
+        const int job = dest.get() ? cupsPrintFile(dest.get()->name, QFile::encodeName(file).constData(), kJobTitle,
+                                                   dest.get()->num_options, dest.get()->options)
                                    : 0;
         const std::string reason = cupsLastErrorString();
         QFile::remove(file);
@@ -210,10 +209,7 @@ struct QtPrinter::Impl {
     }
 
     double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch; }
-    float twips(double pixels) const
-    {
-        return toSingle(checkedDiv(checkedMul(pixels, kTwipsPerInch), kDotsPerInch));
-    }
+    float twips(double pixels) const { return toSingle(checkedDiv(checkedMul(pixels, kTwipsPerInch), kDotsPerInch)); }
     QFontMetricsF metrics() const { return QFontMetricsF(font, &printer); }
 
     const bool followSystem;

@@ -117,8 +117,7 @@ void printSpeedTable(PrintForm &form, Printer &p)
         p.print(form.valueCaption(10), true);
 
         // The field's change handling runs the calculation for the next speed.
-        form.setFieldText(Field::GiriMinuto,
-                          NumberText(minus100(ParseInt16(form.fieldText(Field::GiriMinuto)))));
+        form.setFieldText(Field::GiriMinuto, NumberText(minus100(ParseInt16(form.fieldText(Field::GiriMinuto)))));
         form.processPendingEvents();
     }
 }
@@ -202,8 +201,7 @@ void StampaScala(PrintForm &form)
         p.setFontSize(11);
         p.setCurrentX(1050);
         p.setCurrentY(15700);
-        p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   "
-                    + kContact,
+        p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   " + kContact,
                 true);
         p.endDoc();
 
@@ -216,8 +214,7 @@ void StampaScala(PrintForm &form)
         // A printer error ends the print silently; nothing is restored.
         if (e.code() == errcode::PrinterError)
             return;
-        form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  "
-                                 + e.description(),
+        form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
                              "Errore di stampa");
     }
 }

@@ -26,8 +26,10 @@ const std::map<QString, Pump> kPumps{
 // speed text runs the calculation nested, as the change event does.
 class ModelForm : public calc::CalcForm {
 public:
-    std::map<Field, std::string> fields{
-        {Field::GiriMinuto, "1000"}, {Field::Angolo, "7,0°"}, {Field::Millisecondi, "1,00"}, {Field::Millimetri, "0,40"}};
+    std::map<Field, std::string> fields{{Field::GiriMinuto, "1000"},
+                                        {Field::Angolo, "7,0°"},
+                                        {Field::Millisecondi, "1,00"},
+                                        {Field::Millimetri, "0,40"}};
     std::string captions[15];
     std::string tips[15];
     bool options[3] = {false, true, false};
@@ -40,10 +42,7 @@ public:
     int runs = 0;
     std::vector<std::pair<std::string, std::string>> boxes;
 
-    explicit ModelForm(const QString &pump = "0445010760")
-    {
-        setPump(pump);
-    }
+    explicit ModelForm(const QString &pump = "0445010760") { setPump(pump); }
     void setPump(const QString &code)
     {
         const Pump &p = kPumps.at(code);
@@ -128,15 +127,51 @@ void TestCalculation::rotationTiming_data()
     QTest::addColumn<QString>("riseFall");
     QTest::addColumn<QString>("quarter");
 
-    QTest::newRow("1000, 2 lifts") << "1000" << 1 << "16,67" << "0,060" << "60,00" << "ms 30,00" << "ms 15,00";
-    QTest::newRow("1000, 1 lift") << "1000" << 0 << "16,67" << "0,060" << "60,00" << "ms 60,00" << "ms 15,00";
-    QTest::newRow("1000, 3 lifts") << "1000" << 2 << "16,67" << "0,060" << "60,00" << "ms 20,00" << "ms 15,00";
-    QTest::newRow("1000, no option") << "1000" << -1 << "16,67" << "0,060" << "60,00" << "ms " << "ms 15,00";
-    QTest::newRow("2500") << "2500" << 1 << "41,67" << "0,024" << "24,00" << "ms 12,00" << "ms 6,00";
-    QTest::newRow("7, grouping") << "7" << 1 << "0,12" << "8,571" << "8.571,43" << "ms 4.285,71" << "ms 2.142,86";
-    QTest::newRow("99999") << "99999" << 1 << "1.666,65" << "0,001" << "0,60" << "ms 0,30" << "ms 0,15";
-    QTest::newRow("0: seconds unset") << "0" << 1 << "0,00" << "" << "0,00" << "ms 0,00" << "ms 0,00";
-    QTest::newRow("1.500 with grouping point") << "1.500" << 1 << "25,00" << "0,040" << "40,00" << "ms 20,00" << "ms 10,00";
+    QTest::newRow("1000, 2 lifts") << "1000" << 1 << "16,67"
+                                   << "0,060"
+                                   << "60,00"
+                                   << "ms 30,00"
+                                   << "ms 15,00";
+    QTest::newRow("1000, 1 lift") << "1000" << 0 << "16,67"
+                                  << "0,060"
+                                  << "60,00"
+                                  << "ms 60,00"
+                                  << "ms 15,00";
+    QTest::newRow("1000, 3 lifts") << "1000" << 2 << "16,67"
+                                   << "0,060"
+                                   << "60,00"
+                                   << "ms 20,00"
+                                   << "ms 15,00";
+    QTest::newRow("1000, no option") << "1000" << -1 << "16,67"
+                                     << "0,060"
+                                     << "60,00"
+                                     << "ms "
+                                     << "ms 15,00";
+    QTest::newRow("2500") << "2500" << 1 << "41,67"
+                          << "0,024"
+                          << "24,00"
+                          << "ms 12,00"
+                          << "ms 6,00";
+    QTest::newRow("7, grouping") << "7" << 1 << "0,12"
+                                 << "8,571"
+                                 << "8.571,43"
+                                 << "ms 4.285,71"
+                                 << "ms 2.142,86";
+    QTest::newRow("99999") << "99999" << 1 << "1.666,65"
+                           << "0,001"
+                           << "0,60"
+                           << "ms 0,30"
+                           << "ms 0,15";
+    QTest::newRow("0: seconds unset") << "0" << 1 << "0,00"
+                                      << ""
+                                      << "0,00"
+                                      << "ms 0,00"
+                                      << "ms 0,00";
+    QTest::newRow("1.500 with grouping point") << "1.500" << 1 << "25,00"
+                                               << "0,040"
+                                               << "40,00"
+                                               << "ms 20,00"
+                                               << "ms 10,00";
 }
 
 void TestCalculation::rotationTiming()
@@ -195,9 +230,12 @@ void TestCalculation::unreadableSpeedShowsOneBox_data()
 {
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a blank") << " " << "Errore 13  Tipo non corrispondente";
-    QTest::newRow("letters") << "abc" << "Errore 13  Tipo non corrispondente";
-    QTest::newRow("beyond Int32") << "9999999999" << "Errore 6  Overflow";
+    QTest::newRow("a blank") << " "
+                             << "Errore 13  Tipo non corrispondente";
+    QTest::newRow("letters") << "abc"
+                             << "Errore 13  Tipo non corrispondente";
+    QTest::newRow("beyond Int32") << "9999999999"
+                                  << "Errore 6  Overflow";
 }
 
 void TestCalculation::unreadableSpeedShowsOneBox()
@@ -229,26 +267,126 @@ void TestCalculation::conversions_data()
     for (const char *column : {"angleField", "l9", "l10", "l11", "l12", "l13", "l14"})
         QTest::addColumn<QString>(column);
 
-    QTest::newRow("0445010760 at start") << "0445010760" << "1000" << "7,0°" << "1,00" << "0,40"
-                                         << "7,0°" << "mm 0,305" << "ms 1,17" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
-    QTest::newRow("0445010790") << "0445010790" << "1000" << "7,0°" << "1,00" << "0,40"
-                                << "7,0°" << "mm 0,369" << "ms 1,17" << "6,0°" << "mm 0,317" << "7,58°" << "ms 1,26";
-    QTest::newRow("A2C1637670080") << "A2C1637670080" << "1000" << "7,0°" << "1,00" << "0,40"
-                                   << "7,0°" << "mm 0,467" << "ms 1,17" << "6,0°" << "mm 0,400" << "6,00°" << "ms 1,00";
-    QTest::newRow("0445010799 uses the lift as shown, 6,07") << "0445010799" << "1000" << "7,0°" << "1,00" << "0,40"
-                                   << "7,0°" << "mm 0,425" << "ms 1,17" << "6,0°" << "mm 0,364" << "6,59°" << "ms 1,10";
-    QTest::newRow("speed 3000") << "0445010760" << "3000" << "7,0°" << "1,00" << "0,40"
-                                << "7,0°" << "mm 0,305" << "ms 0,39" << "18,0°" << "mm 0,785" << "9,17°" << "ms 0,51";
-    QTest::newRow("angle 12 without degree sign") << "0445010760" << "1000" << "12" << "1,00" << "0,40"
-                                << "12,0°" << "mm 0,524" << "ms 2,00" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
-    QTest::newRow("angle 200 beyond the lift") << "0445010760" << "1000" << "200" << "1,00" << "0,40"
-                                << "200,0°" << "mm 8,727" << "ms 33,33" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
-    QTest::newRow("angle 1234,5 grouped") << "0445010760" << "1000" << "1234,5" << "1,00" << "0,40"
-                                << "1.234,5°" << "mm 53,869" << "ms 205,75" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
-    QTest::newRow("angle 1.234,5° read back") << "0445010760" << "1000" << "1.234,5°" << "1,00" << "0,40"
-                                << "1.234,5°" << "mm 53,869" << "ms 205,75" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
-    QTest::newRow("command time 1") << "0445010760" << "1000" << "7,0°" << "1" << "0,40"
-                                << "7,0°" << "mm 0,305" << "ms 1,17" << "6,0°" << "mm 0,262" << "9,17°" << "ms 1,53";
+    QTest::newRow("0445010760 at start") << "0445010760"
+                                         << "1000"
+                                         << "7,0°"
+                                         << "1,00"
+                                         << "0,40"
+                                         << "7,0°"
+                                         << "mm 0,305"
+                                         << "ms 1,17"
+                                         << "6,0°"
+                                         << "mm 0,262"
+                                         << "9,17°"
+                                         << "ms 1,53";
+    QTest::newRow("0445010790") << "0445010790"
+                                << "1000"
+                                << "7,0°"
+                                << "1,00"
+                                << "0,40"
+                                << "7,0°"
+                                << "mm 0,369"
+                                << "ms 1,17"
+                                << "6,0°"
+                                << "mm 0,317"
+                                << "7,58°"
+                                << "ms 1,26";
+    QTest::newRow("A2C1637670080") << "A2C1637670080"
+                                   << "1000"
+                                   << "7,0°"
+                                   << "1,00"
+                                   << "0,40"
+                                   << "7,0°"
+                                   << "mm 0,467"
+                                   << "ms 1,17"
+                                   << "6,0°"
+                                   << "mm 0,400"
+                                   << "6,00°"
+                                   << "ms 1,00";
+    QTest::newRow("0445010799 uses the lift as shown, 6,07") << "0445010799"
+                                                             << "1000"
+                                                             << "7,0°"
+                                                             << "1,00"
+                                                             << "0,40"
+                                                             << "7,0°"
+                                                             << "mm 0,425"
+                                                             << "ms 1,17"
+                                                             << "6,0°"
+                                                             << "mm 0,364"
+                                                             << "6,59°"
+                                                             << "ms 1,10";
+    QTest::newRow("speed 3000") << "0445010760"
+                                << "3000"
+                                << "7,0°"
+                                << "1,00"
+                                << "0,40"
+                                << "7,0°"
+                                << "mm 0,305"
+                                << "ms 0,39"
+                                << "18,0°"
+                                << "mm 0,785"
+                                << "9,17°"
+                                << "ms 0,51";
+    QTest::newRow("angle 12 without degree sign") << "0445010760"
+                                                  << "1000"
+                                                  << "12"
+                                                  << "1,00"
+                                                  << "0,40"
+                                                  << "12,0°"
+                                                  << "mm 0,524"
+                                                  << "ms 2,00"
+                                                  << "6,0°"
+                                                  << "mm 0,262"
+                                                  << "9,17°"
+                                                  << "ms 1,53";
+    QTest::newRow("angle 200 beyond the lift") << "0445010760"
+                                               << "1000"
+                                               << "200"
+                                               << "1,00"
+                                               << "0,40"
+                                               << "200,0°"
+                                               << "mm 8,727"
+                                               << "ms 33,33"
+                                               << "6,0°"
+                                               << "mm 0,262"
+                                               << "9,17°"
+                                               << "ms 1,53";
+    QTest::newRow("angle 1234,5 grouped") << "0445010760"
+                                          << "1000"
+                                          << "1234,5"
+                                          << "1,00"
+                                          << "0,40"
+                                          << "1.234,5°"
+                                          << "mm 53,869"
+                                          << "ms 205,75"
+                                          << "6,0°"
+                                          << "mm 0,262"
+                                          << "9,17°"
+                                          << "ms 1,53";
+    QTest::newRow("angle 1.234,5° read back") << "0445010760"
+                                              << "1000"
+                                              << "1.234,5°"
+                                              << "1,00"
+                                              << "0,40"
+                                              << "1.234,5°"
+                                              << "mm 53,869"
+                                              << "ms 205,75"
+                                              << "6,0°"
+                                              << "mm 0,262"
+                                              << "9,17°"
+                                              << "ms 1,53";
+    QTest::newRow("command time 1") << "0445010760"
+                                    << "1000"
+                                    << "7,0°"
+                                    << "1"
+                                    << "0,40"
+                                    << "7,0°"
+                                    << "mm 0,305"
+                                    << "ms 1,17"
+                                    << "6,0°"
+                                    << "mm 0,262"
+                                    << "9,17°"
+                                    << "ms 1,53";
 }
 
 void TestCalculation::conversions()
@@ -344,20 +482,29 @@ void TestCalculation::strip_data()
     QTest::addColumn<QString>("pump");
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("stroke");
-    QTest::addColumn<float>("width");       // Shape2 width, twips
-    QTest::addColumn<bool>("cyan");         // Shape2 light cyan, else button face
-    QTest::addColumn<QString>("caption");   // lblComando(1)
-    QTest::addColumn<bool>("shape3Face");   // Shape3 in the button face
+    QTest::addColumn<float>("width");      // Shape2 width, twips
+    QTest::addColumn<bool>("cyan");        // Shape2 light cyan, else button face
+    QTest::addColumn<QString>("caption");  // lblComando(1)
+    QTest::addColumn<bool>("shape3Face");  // Shape3 in the button face
 
-    QTest::newRow("at start: 1527,78 µs") << "0445010760" << "1000" << "0,40" << 827.7778f << true
-                                          << "827,777777777778 µs" << true;
-    QTest::newRow("A2C1637670080: 1000 µs") << "A2C1637670080" << "1000" << "0,40" << 300.0f << true << "300 µs" << true;
-    QTest::newRow("exactly 700 µs") << "A2C1637670080" << "1000" << "0,28" << 0.0f << true << "0 µs" << true;
-    QTest::newRow("381,94 µs: both in the button face") << "0445010760" << "1000" << "0,10" << 1095.0f << false
-                                                        << "900 µs" << true;
-    QTest::newRow("1909,72 µs: nothing changes") << "0445010760" << "1000" << "0,50" << 1095.0f << true << "900 µs"
-                                                 << false;
-    QTest::newRow("speed 0") << "0445010760" << "0" << "0,40" << 1095.0f << false << "900 µs" << true;
+    QTest::newRow("at start: 1527,78 µs") << "0445010760"
+                                          << "1000"
+                                          << "0,40" << 827.7778f << true << "827,777777777778 µs" << true;
+    QTest::newRow("A2C1637670080: 1000 µs") << "A2C1637670080"
+                                            << "1000"
+                                            << "0,40" << 300.0f << true << "300 µs" << true;
+    QTest::newRow("exactly 700 µs") << "A2C1637670080"
+                                    << "1000"
+                                    << "0,28" << 0.0f << true << "0 µs" << true;
+    QTest::newRow("381,94 µs: both in the button face") << "0445010760"
+                                                        << "1000"
+                                                        << "0,10" << 1095.0f << false << "900 µs" << true;
+    QTest::newRow("1909,72 µs: nothing changes") << "0445010760"
+                                                 << "1000"
+                                                 << "0,50" << 1095.0f << true << "900 µs" << false;
+    QTest::newRow("speed 0") << "0445010760"
+                             << "0"
+                             << "0,40" << 1095.0f << false << "900 µs" << true;
 }
 
 void TestCalculation::strip()

@@ -83,15 +83,26 @@ void TestInputs::conversionFieldKeyFilter_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     for (const char *f : {"txtAngolo", "txtMillisecondi", "txtMillimetri"}) {
-        QTest::addRow("%s: digits and comma", f) << f << "1,5" << "1,5";
-        QTest::addRow("%s: point becomes comma", f) << f << "2.5" << "2,5";
-        QTest::addRow("%s: minus, letters, blank discarded", f) << f << "-a 3b" << "3";
-        QTest::addRow("%s: degree sign discarded", f) << f << "4°" << "4";
-        QTest::addRow("%s: commas are not limited", f) << f << ",,1" << ",,1";
+        QTest::addRow("%s: digits and comma", f) << f << "1,5"
+                                                 << "1,5";
+        QTest::addRow("%s: point becomes comma", f) << f << "2.5"
+                                                    << "2,5";
+        QTest::addRow("%s: minus, letters, blank discarded", f) << f << "-a 3b"
+                                                                << "3";
+        QTest::addRow("%s: degree sign discarded", f) << f << "4°"
+                                                      << "4";
+        QTest::addRow("%s: commas are not limited", f) << f << ",,1"
+                                                       << ",,1";
     }
-    QTest::newRow("txtAngolo: six typed") << "txtAngolo" << "1234567" << "123456";
-    QTest::newRow("txtMillisecondi: five typed") << "txtMillisecondi" << "1234567" << "12345";
-    QTest::newRow("txtMillimetri: five typed") << "txtMillimetri" << "1234567" << "12345";
+    QTest::newRow("txtAngolo: six typed") << "txtAngolo"
+                                          << "1234567"
+                                          << "123456";
+    QTest::newRow("txtMillisecondi: five typed") << "txtMillisecondi"
+                                                 << "1234567"
+                                                 << "12345";
+    QTest::newRow("txtMillimetri: five typed") << "txtMillimetri"
+                                               << "1234567"
+                                               << "12345";
 }
 
 void TestInputs::conversionFieldKeyFilter()
@@ -113,9 +124,12 @@ void TestInputs::speedFieldKeyFilter_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("digits") << "2500" << "2500";
-    QTest::newRow("comma, point, minus, letters discarded") << "1,2.3-a4" << "1234";
-    QTest::newRow("five typed at most") << "1234567" << "12345";
+    QTest::newRow("digits") << "2500"
+                            << "2500";
+    QTest::newRow("comma, point, minus, letters discarded") << "1,2.3-a4"
+                                                            << "1234";
+    QTest::newRow("five typed at most") << "1234567"
+                                        << "12345";
 }
 
 void TestInputs::speedFieldKeyFilter()
@@ -239,16 +253,25 @@ void TestInputs::stepButtons_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("afterEachClick");  // "" for a click that changes nothing
 
-    QTest::newRow("cmdAngUp 7,0°") << "cmdAngUp" << "7,0°" << QStringList{"7,1°", "7,2°"};
-    QTest::newRow("cmdAngUp 999,9° groups") << "cmdAngUp" << "999,9°" << QStringList{"1.000,0°", "1.000,1°"};
-    QTest::newRow("cmdAngDown 0,05 once") << "cmdAngDown" << "0,05" << QStringList{"-0,1°", ""};
-    QTest::newRow("cmdAngDown 0,0° stays") << "cmdAngDown" << "0,0°" << QStringList{""};
-    QTest::newRow("cmdMMUp 0,40") << "cmdMMUp" << "0,40" << QStringList{"0,45", "0,50"};
-    QTest::newRow("cmdMSUp 1,00") << "cmdMSUp" << "1,00" << QStringList{"1,05"};
-    QTest::newRow("cmdMSUp 1") << "cmdMSUp" << "1" << QStringList{"1,05"};
+    QTest::newRow("cmdAngUp 7,0°") << "cmdAngUp"
+                                   << "7,0°" << QStringList{"7,1°", "7,2°"};
+    QTest::newRow("cmdAngUp 999,9° groups") << "cmdAngUp"
+                                            << "999,9°" << QStringList{"1.000,0°", "1.000,1°"};
+    QTest::newRow("cmdAngDown 0,05 once") << "cmdAngDown"
+                                          << "0,05" << QStringList{"-0,1°", ""};
+    QTest::newRow("cmdAngDown 0,0° stays") << "cmdAngDown"
+                                           << "0,0°" << QStringList{""};
+    QTest::newRow("cmdMMUp 0,40") << "cmdMMUp"
+                                  << "0,40" << QStringList{"0,45", "0,50"};
+    QTest::newRow("cmdMSUp 1,00") << "cmdMSUp"
+                                  << "1,00" << QStringList{"1,05"};
+    QTest::newRow("cmdMSUp 1") << "cmdMSUp"
+                               << "1" << QStringList{"1,05"};
     const QStringList down{"0,35", "0,30", "0,25", "0,20", "0,15", "0,10", "0,05", "0,00", ""};
-    QTest::newRow("cmdMMDown 0,40 to 0,00") << "cmdMMDown" << "0,40" << down;
-    QTest::newRow("cmdMSDown 0,40 to 0,00") << "cmdMSDown" << "0,40" << down;
+    QTest::newRow("cmdMMDown 0,40 to 0,00") << "cmdMMDown"
+                                            << "0,40" << down;
+    QTest::newRow("cmdMSDown 0,40 to 0,00") << "cmdMSDown"
+                                            << "0,40" << down;
 }
 
 void TestInputs::stepButtons()
@@ -258,8 +281,8 @@ void TestInputs::stepButtons()
     QFETCH(QStringList, afterEachClick);
     Window w;
     TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
-                   : button.startsWith("cmdMS") ? w.form.txtMillisecondi
-                                                : w.form.txtMillimetri;
+        : button.startsWith("cmdMS")           ? w.form.txtMillisecondi
+                                               : w.form.txtMillimetri;
     box->setText(start);
     for (const QString &expected : afterEachClick) {
         const QString before = box->text();
@@ -293,8 +316,8 @@ void TestInputs::stepButtonOnAFieldThatIsNotANumber()
     QFETCH(QString, text);
     Window w;
     TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
-                   : button.startsWith("cmdMS") ? w.form.txtMillisecondi
-                                                : w.form.txtMillimetri;
+        : button.startsWith("cmdMS")           ? w.form.txtMillisecondi
+                                               : w.form.txtMillimetri;
     box->setText(text);
     const QStringList results = w.results();
     const int runs = w.form.calculationRuns();

@@ -13,24 +13,18 @@
 
 using namespace rotamet;
 
-namespace
-{
+namespace {
 
-std::string_view view(const QByteArray& text)
-{
-    return { text.constData(), std::size_t(text.size()) };
-}
-QByteArray bytes(const std::string& text)
-{
-    return QByteArray::fromStdString(text);
-}
+std::string_view view(const QByteArray &text) { return {text.constData(), std::size_t(text.size())}; }
+QByteArray bytes(const std::string &text) { return QByteArray::fromStdString(text); }
 
 // The code of the RunTimeError that f throws; 0 when it returns.
-template <typename F> int errorOf(F f)
+template <typename F>
+int errorOf(F f)
 {
     try {
         f();
-    } catch (const RunTimeError& e) {
+    } catch (const RunTimeError &e) {
         return e.code();
     }
     return 0;
@@ -59,18 +53,15 @@ QByteArray printfG(double v, int precision)
     return QByteArray(buf).replace('.', ',');
 }
 
-QByteArray repeated(char c, int count)
-{
-    return QByteArray(count, c);
-}
+QByteArray repeated(char c, int count) { return QByteArray(count, c); }
 
 // 2^-n written out in full as "0,000...": 5^n shifted n places right.
 QByteArray powerOfHalf(int n)
 {
-    QByteArray digits = "1"; // 5^k, least significant digit first
+    QByteArray digits = "1";  // 5^k, least significant digit first
     for (int k = 0; k < n; ++k) {
         int carry = 0;
-        for (char& d : digits) {
+        for (char &d : digits) {
             const int v = (d - '0') * 5 + carry;
             d = char('0' + v % 10);
             carry = v / 10;
@@ -82,10 +73,9 @@ QByteArray powerOfHalf(int n)
     return "0," + repeated('0', n - int(digits.size())) + digits;
 }
 
-} // namespace
+}  // namespace
 
-class TestNumText : public QObject
-{
+class TestNumText : public QObject {
     Q_OBJECT
 
 private slots:
@@ -154,14 +144,12 @@ void TestNumText::parseDouble_data()
     QTest::newRow("2E-324") << QByteArray("2E-324") << 0.0;
     QTest::newRow("3E-324") << QByteArray("3E-324") << 4.9406564584124654e-324;
     QTest::newRow("1,7976931348623157E308") << QByteArray("1,7976931348623157E308") << DBL_MAX;
-    QTest::newRow("2,2250738585072011E-308")
-        << QByteArray("2,2250738585072011E-308") << 2.2250738585072009e-308;
+    QTest::newRow("2,2250738585072011E-308") << QByteArray("2,2250738585072011E-308") << 2.2250738585072009e-308;
     // 2^53 + 1 lies halfway between two doubles: the tie goes to even, any
     // later non-zero digit, however far away, tips it upwards.
     QTest::newRow("9.007.199.254.740.993") << QByteArray("9.007.199.254.740.993") << 9007199254740992.0;
     QTest::newRow("9007199254740993,0000001") << QByteArray("9007199254740993,0000001") << 9007199254740994.0;
-    QTest::newRow("9007199254740993, 10000 zeros")
-        << "9007199254740993," + repeated('0', 10000) << 9007199254740992.0;
+    QTest::newRow("9007199254740993, 10000 zeros") << "9007199254740993," + repeated('0', 10000) << 9007199254740992.0;
     QTest::newRow("9007199254740993, 10000 zeros, 1")
         << "9007199254740993," + repeated('0', 10000) + "1" << 9007199254740994.0;
     QTest::newRow("9007199254740993, 5000 zeros, 1, E-5001")
@@ -250,12 +238,12 @@ void TestNumText::parseFailure_data()
     QTest::addColumn<int>("code");
 
     const int mismatch = errcode::TypeMismatch;
-    for (const char* text :
-        { "", "   ", "7,0°", "°", "abc", "1,2,3", ",", ".5", "5.", "1..2", "1.,5", "1,5.3", "-", "+", "--5",
-            "- 5", "1 000", "E5", ",E5", "1E", "1E+", "1E2,5", "1e5x", "0x10", "inf", "nan", "1.000,5.3" })
-        QTest::newRow(text[0] == '\0' ? "empty text"
-                : text[0] == ' '      ? "blanks only"
-                                      : text)
+    for (const char *text :
+         {"",    "   ", "7,0°",  "°",  "abc", "1,2,3", ",",   ".5",    "5.",   "1..2", "1.,5", "1,5.3", "-",        "+",
+          "--5", "- 5", "1 000", "E5", ",E5", "1E",    "1E+", "1E2,5", "1e5x", "0x10", "inf",  "nan",   "1.000,5.3"})
+        QTest::newRow(text[0] == '\0'      ? "empty text"
+                          : text[0] == ' ' ? "blanks only"
+                                           : text)
             << QByteArray(text) << QByteArray("Double") << mismatch;
     QTest::newRow("7,0° as Single") << QByteArray("7,0°") << QByteArray("Single") << mismatch;
     QTest::newRow("2,5° as Int16") << QByteArray("2,5°") << QByteArray("Int16") << mismatch;
@@ -266,8 +254,7 @@ void TestNumText::parseFailure_data()
     QTest::newRow("-9E999") << QByteArray("-9E999") << QByteArray("Double") << overflow;
     QTest::newRow("1,8E308") << QByteArray("1,8E308") << QByteArray("Double") << overflow;
     QTest::newRow("1, 10000 zeros") << "1" + repeated('0', 10000) << QByteArray("Double") << overflow;
-    QTest::newRow("1E18446744073709551617")
-        << QByteArray("1E18446744073709551617") << QByteArray("Double") << overflow;
+    QTest::newRow("1E18446744073709551617") << QByteArray("1E18446744073709551617") << QByteArray("Double") << overflow;
     QTest::newRow("1E39 as Single") << QByteArray("1E39") << QByteArray("Single") << overflow;
     QTest::newRow("3,4028236E38 as Single") << QByteArray("3,4028236E38") << QByteArray("Single") << overflow;
     QTest::newRow("40000 as Int16") << QByteArray("40000") << QByteArray("Int16") << overflow;
@@ -306,7 +293,7 @@ void TestNumText::numberTextReal_data()
     QTest::addColumn<bool>("single");
     QTest::addColumn<QByteArray>("expected");
 
-    auto row = [](const char* name, double v, const char* expected) {
+    auto row = [](const char *name, double v, const char *expected) {
         QTest::newRow(name) << v << false << QByteArray(expected);
     };
     row("47", 47.0, "47");
@@ -331,7 +318,7 @@ void TestNumText::numberTextReal_data()
     row("0", 0.0, "0");
     row("-0", -0.0, "0");
 
-    auto single = [](const char* name, float v, const char* expected) {
+    auto single = [](const char *name, float v, const char *expected) {
         QTest::newRow(name) << double(v) << true << QByteArray(expected);
     };
     single("Single 7.4505806e-10", 7.4505806e-10f, "7,450581E-10");
@@ -385,7 +372,7 @@ void TestNumText::patternText_data()
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<QByteArray>("expected");
 
-    auto row = [](double v, const char* pattern, const char* expected) {
+    auto row = [](double v, const char *pattern, const char *expected) {
         char name[80];
         std::snprintf(name, sizeof name, "%.17g %s", v, pattern);
         QTest::newRow(name) << v << QByteArray(pattern) << QByteArray(expected);
@@ -398,7 +385,7 @@ void TestNumText::patternText_data()
     row(1234567.891, "##,##0.#0", "1.234.567,89");
     row(8571.428571, "##,##0.#0", "8.571,43");
     row(1666.65, "##,##0.#0", "1.666,65");
-    row(999.995, "##,##0.#0", "1.000,00"); // a bit above the tie
+    row(999.995, "##,##0.#0", "1.000,00");  // a bit above the tie
     row(-0.001, "##,##0.#0", "0,00");
     row(7.450580707946131e-10, "##,##0.#0", "0,00");
 
@@ -433,7 +420,7 @@ void TestNumText::patternText_data()
     row(2.5, "ms ##,##0.#0", "ms 2,50");
     row(7, "000.0", "007,0");
     row(1234567, "#,##0", "1.234.567");
-    row(3, "0.##", "3"); // no decimals left: no ","
+    row(3, "0.##", "3");  // no decimals left: no ","
     row(9007199254740993.0, "0.0", "9007199254740992,0");
     row(1e20, "#,##0.00", "100.000.000.000.000.000.000,00");
     row(0.1, "0.00000000000000000000", "0,10000000000000000555");
@@ -453,7 +440,7 @@ void TestNumText::patternTextRoundsHalfAwayFromZero_data()
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<QByteArray>("expected");
 
-    auto row = [](double v, const char* pattern, const char* expected) {
+    auto row = [](double v, const char *pattern, const char *expected) {
         char name[80];
         std::snprintf(name, sizeof name, "%.17g %s", v, pattern);
         QTest::newRow(name) << v << QByteArray(pattern) << QByteArray(expected);
@@ -486,10 +473,7 @@ void TestNumText::patternTextRoundsHalfAwayFromZero_data()
     row(1.005, "##,##0.#0", "1,00");
 }
 
-void TestNumText::patternTextRoundsHalfAwayFromZero()
-{
-    patternText();
-}
+void TestNumText::patternTextRoundsHalfAwayFromZero() { patternText(); }
 
 void TestNumText::patternTextWritesHugeValues_data()
 {
@@ -516,8 +500,7 @@ void TestNumText::patternTextWritesHugeValues()
 void TestNumText::patternTextWritesHundredsOfDecimals()
 {
     const QByteArray pattern = "0." + repeated('0', 400);
-    const QByteArray expected
-        = "0,1000000000000000055511151231257827021181583404541015625" + repeated('0', 345);
+    const QByteArray expected = "0,1000000000000000055511151231257827021181583404541015625" + repeated('0', 345);
     QCOMPARE(bytes(PatternText(0.1, view(pattern))), expected);
 }
 
@@ -572,10 +555,10 @@ void TestNumText::patternTextIsTheValueRoundedHalfAwayFromZero()
 {
     static_assert(std::numeric_limits<long double>::digits >= 64);
     struct Case {
-        const char* pattern;
-        long double unit; // 10^decimals
+        const char *pattern;
+        long double unit;  // 10^decimals
     };
-    const Case cases[] = { { "##,##0.#0", 100.0L }, { "##,##0.##0", 1000.0L }, { "#,##0.0000", 10000.0L } };
+    const Case cases[] = {{"##,##0.#0", 100.0L}, {"##,##0.##0", 1000.0L}, {"#,##0.0000", 10000.0L}};
     std::mt19937_64 random(20240607);
     std::uniform_real_distribution<double> exponent(-4.0, 7.0);
     int ties = 0;
@@ -583,22 +566,20 @@ void TestNumText::patternTextIsTheValueRoundedHalfAwayFromZero()
         double v = std::pow(10.0, exponent(random));
         const bool snapped = i % 3 == 0;
         if (snapped)
-            v = std::round(v * 32) / 32; // many exact ties
+            v = std::round(v * 32) / 32;  // many exact ties
         if (i % 2 == 0)
             v = -v;
-        for (const Case& c : cases) {
+        for (const Case &c : cases) {
             const std::string text = PatternText(v, c.pattern);
-            const auto context
-                = [&] { return QString::asprintf("%.17g %s -> %s", v, c.pattern, text.c_str()); };
+            const auto context = [&] { return QString::asprintf("%.17g %s -> %s", v, c.pattern, text.c_str()); };
 
             const double back = ParseDouble(text);
-            QVERIFY2(
-                std::fabs(static_cast<long double>(back) - v) <= 0.5L / c.unit + std::fabs(v) * DBL_EPSILON,
-                qPrintable(context()));
+            QVERIFY2(std::fabs(static_cast<long double>(back) - v) <= 0.5L / c.unit + std::fabs(v) * DBL_EPSILON,
+                     qPrintable(context()));
 
             if (c.unit > 1000 && !snapped)
                 continue;
-            const long double scaled = std::fabs(static_cast<long double>(v)) * c.unit; // exact
+            const long double scaled = std::fabs(static_cast<long double>(v)) * c.unit;  // exact
             const long double whole = std::floor(scaled);
             ties += scaled - whole == 0.5L;
             const long long digits = static_cast<long long>(whole) + (scaled - whole >= 0.5L);

@@ -28,14 +28,8 @@ float width(const QString &text, float points, bool bold)
     return RecordingPrinter::widthOf(text.toStdString(), points, bold);
 }
 
-QString stroke(int speed, int degrees)
-{
-    return QString::fromStdString(ModelForm::strokeText(speed, degrees * 10));
-}
-QString time(int speed, int degrees)
-{
-    return QString::fromStdString(ModelForm::timeText(speed, degrees * 10));
-}
+QString stroke(int speed, int degrees) { return QString::fromStdString(ModelForm::strokeText(speed, degrees * 10)); }
+QString time(int speed, int degrees) { return QString::fromStdString(ModelForm::timeText(speed, degrees * 10)); }
 
 // One print with the window as it opens (speed 1000, angle 7,0°).
 struct Printed {
@@ -122,18 +116,17 @@ void TestPrint::page_data()
 
     const Rgb black{0, 0, 0}, blue{0, 0, 255}, red{255, 0, 0}, darkBlue{0, 0, 100}, purple{190, 0, 190};
     int index = 0;
-    const auto row = [&](const QString &name, const QString &text, float left, float right, float top,
-                         float size, bool bold, Rgb colour, bool endsLine) {
-        QTest::newRow(qPrintable(name))
-            << index++ << text << left << right << top << size << bold << colour << endsLine;
+    const auto row = [&](const QString &name, const QString &text, float left, float right, float top, float size,
+                         bool bold, Rgb colour, bool endsLine) {
+        QTest::newRow(qPrintable(name)) << index++ << text << left << right << top << size << bold << colour
+                                        << endsLine;
     };
 
     const float second = 900 + h;
     row("header: Codice pompa", "Codice pompa: ", 600, kNone, 600, 12, false, black, false);
     row("header: pump code", "0445010760", 2900, kNone, 570, 14, true, blue, false);
     row("header: Corsa di alzata", "Corsa di alzata: ", 6000, kNone, 600, 12, false, black, false);
-    row("header: lift", "4,80 mm", 6000 + width("Corsa di alzata: ", 12, false), kNone, 600, 12, true, black,
-        true);
+    row("header: lift", "4,80 mm", 6000 + width("Corsa di alzata: ", 12, false), kNone, 600, 12, true, black, true);
     row("header: Dimensioni albero", "Dimensioni albero: ", 600, kNone, second, 12, false, black, false);
     row("header: smaller shaft", "26,4", 2900, kNone, second, 12, true, black, false);
     const float slash = 2900 + width("26,4", 12, true);
@@ -141,17 +134,14 @@ void TestPrint::page_data()
     const float larger = slash + width(" mm / ", 12, false);
     row("header: larger shaft", "36", larger, kNone, second, 12, true, black, false);
     row("header: mm", " mm", larger + width("36", 12, true), kNone, second, 12, false, black, false);
-    row("header: Gradi di fine alzata", "Gradi di fine alzata: ", 6000, kNone, second, 12, false, black,
-        false);
-    row("header: end of lift", "110°", 6000 + width("Gradi di fine alzata: ", 12, false), kNone, second, 12,
-        true, black, true);
+    row("header: Gradi di fine alzata", "Gradi di fine alzata: ", 6000, kNone, second, 12, false, black, false);
+    row("header: end of lift", "110°", 6000 + width("Gradi di fine alzata: ", 12, false), kNone, second, 12, true,
+        black, true);
 
     const float headings = 1400 + 2 * h;
     row("speed headings: Giri al minuto", "Giri al minuto", 700, kNone, headings, 12, true, black, false);
-    row("speed headings: Angolo di comando", "Angolo di comando", 2900, kNone, headings, 12, true, black,
-        false);
-    row("speed headings: Millimetri", "Millimetri" + QString(40, ' '), 6000, kNone, headings, 12, true, black,
-        false);
+    row("speed headings: Angolo di comando", "Angolo di comando", 2900, kNone, headings, 12, true, black, false);
+    row("speed headings: Millimetri", "Millimetri" + QString(40, ' '), 6000, kNone, headings, 12, true, black, false);
     row("speed headings: Millisecondi", "Millisecondi", 8000, kNone, headings, 12, true, black, true);
 
     for (int k = 0; k < 25; ++k) {
@@ -166,14 +156,10 @@ void TestPrint::page_data()
     }
 
     const float angleHeadings = 4850 + 28 * h;
-    row("angle headings: Giri al minuto", "Giri al minuto", 700, kNone, angleHeadings, 12, true, black,
-        false);
-    row("angle headings: Gradi di ritardo", "Gradi di ritardo", 2900, kNone, angleHeadings, 12, true, black,
-        false);
-    row("angle headings: Corsa pompante", "Corsa pompante", 5500, kNone, angleHeadings, 12, true, black,
-        false);
-    row("angle headings: MS equivalenti", "MS equivalenti", 7800, kNone, angleHeadings, 12, true, black,
-        true);
+    row("angle headings: Giri al minuto", "Giri al minuto", 700, kNone, angleHeadings, 12, true, black, false);
+    row("angle headings: Gradi di ritardo", "Gradi di ritardo", 2900, kNone, angleHeadings, 12, true, black, false);
+    row("angle headings: Corsa pompante", "Corsa pompante", 5500, kNone, angleHeadings, 12, true, black, false);
+    row("angle headings: MS equivalenti", "MS equivalenti", 7800, kNone, angleHeadings, 12, true, black, true);
 
     for (int j = 0; j < 6; ++j) {
         const int angle = 15 + 15 * j;
@@ -225,14 +211,12 @@ void TestPrint::settingOrder_data()
     const auto y = [](float v) { return "CurrentY " + number(v); };
     const auto x = [](float v) { return "CurrentX " + number(v); };
 
-    QTest::newRow("printer set-up") << QString()
-                                    << QStringList{"Orientation 1",  "ForeColor 0,0,0",     "FontSize 12",
-                                                   "FontName Arial", "FontBold 0",          "CurrentY 600",
-                                                   "CurrentX 600",   "Print Codice pompa: "};
+    QTest::newRow("printer set-up") << QString() << QStringList{"Orientation 1",  "ForeColor 0,0,0",     "FontSize 12",
+                                                                "FontName Arial", "FontBold 0",          "CurrentY 600",
+                                                                "CurrentX 600",   "Print Codice pompa: "};
     QTest::newRow("pump code 30 twips up")
-        << "Print Codice pompa: "
-        << QStringList{"FontBold 1",  "FontSize 14", "CurrentX 2900",   "ForeColor 0,0,255",
-                       "GetCurrentY", y(570),        "Print 0445010760"};
+        << "Print Codice pompa: " << QStringList{"FontBold 1",  "FontSize 14", "CurrentX 2900",   "ForeColor 0,0,255",
+                                                 "GetCurrentY", y(570),        "Print 0445010760"};
     QTest::newRow("back to the line")
         << "Print 0445010760"
         << QStringList{"ForeColor 0,0,0",        "FontBold 0", "FontSize 12", "GetCurrentY", y(600), x(6000),
@@ -257,17 +241,15 @@ void TestPrint::settingOrder_data()
                                                          "ForeColor 190,0,190",
                                                          "Print " + time(2500, 7)};
     QTest::newRow("bold row 2000 measured bold")
-        << "Print " + time(2100, 7) << QStringList{"FontBold 1",
-                                                   "GetCurrentY",
-                                                   y(1750 + 3 * h + 5 * (h + 100)),
-                                                   x(1750 - width("2000", 12, true)),
-                                                   "ForeColor 0,0,0",
-                                                   "Print 2000"};
+        << "Print " + time(2100, 7)
+        << QStringList{
+               "FontBold 1",      "GetCurrentY", y(1750 + 3 * h + 5 * (h + 100)), x(1750 - width("2000", 12, true)),
+               "ForeColor 0,0,0", "Print 2000"};
     QTest::newRow("first rule") << "Print " + time(100, 7)
                                 << QStringList{"ForeColor 0,0,0", "GetCurrentY", y(4450 + 28 * h),
                                                "DrawWidth 2",     "GetCurrentY", lineAt(4450 + 28 * h)};
-    QTest::newRow("angle headings") << lineAt(
-        4450 + 28 * h) << QStringList{"GetCurrentY", y(4850 + 28 * h), x(700), "Print Giri al minuto"};
+    QTest::newRow("angle headings") << lineAt(4450 + 28 * h)
+                                    << QStringList{"GetCurrentY", y(4850 + 28 * h), x(700), "Print Giri al minuto"};
     QTest::newRow("first angle row 15") << "Print MS equivalenti"
                                         << QStringList{"FontBold 0",
                                                        "GetCurrentY",
@@ -286,8 +268,7 @@ void TestPrint::settingOrder_data()
                                  << QStringList{"GetCurrentY", y(5820 + 35 * h), "DrawWidth 2", "GetCurrentY",
                                                 lineAt(5820 + 35 * h)};
     QTest::newRow("footer and end of document")
-        << lineAt(5820 + 35 * h)
-        << QStringList{"FontSize 11", x(1050), y(15700), "Print " + kFooter, "EndDoc"};
+        << lineAt(5820 + 35 * h) << QStringList{"FontSize 11", x(1050), y(15700), "Print " + kFooter, "EndDoc"};
 }
 
 void TestPrint::settingOrder()
@@ -408,8 +389,7 @@ void TestPrint::failure_data()
                                                                   << "1000"
                                                                   << "90,0°" << true;
     QTest::newRow("path error 75 at set-up")
-        << "1000" << 1 << 75 << "Errore   75  " + QString::fromStdString(rotamet::errorDescription(75))
-        << "2500"
+        << "1000" << 1 << 75 << "Errore   75  " + QString::fromStdString(rotamet::errorDescription(75)) << "2500"
         << "7,0°" << false;
 }
 

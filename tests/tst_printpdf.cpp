@@ -38,8 +38,7 @@ QList<Line> readLines(const QString &pdf)
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
     QList<Word> words;
     for (const auto &m : word.globalMatch(html))
-        words.append(
-            {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4)});
+        words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4)});
     std::stable_sort(words.begin(), words.end(), [](const Word &a, const Word &b) { return a.top < b.top; });
     QList<Line> lines;
     for (const Word &w : words) {
@@ -78,9 +77,7 @@ QStringList files(const QString &folder)
 
 QString pdfName(int n)
 {
-    return QString("Rotamet %1 %2.pdf")
-        .arg(QDate::currentDate().toString(Qt::ISODate))
-        .arg(n, 3, 10, QChar('0'));
+    return QString("Rotamet %1 %2.pdf").arg(QDate::currentDate().toString(Qt::ISODate)).arg(n, 3, 10, QChar('0'));
 }
 
 // A window whose event processing fails on the given speed-table row.
@@ -188,8 +185,7 @@ void TestPrintPdf::namesTellWhereThePageGoes()
     QCOMPARE(message_, "Stampa effettuata su '" + QDir::toNativeSeparators(pdf_) + "'");
 
     QtPrinter printer(dir_->path());
-    QCOMPARE(QString::fromStdString(printer.deviceName()),
-             QDir::toNativeSeparators(dir_->filePath(pdfName(1))));
+    QCOMPARE(QString::fromStdString(printer.deviceName()), QDir::toNativeSeparators(dir_->filePath(pdfName(1))));
     QCOMPARE(printer.secondText(), std::string("(file PDF)"));
 }
 
@@ -203,8 +199,7 @@ void TestPrintPdf::secondPrintDoesNotOverwriteTheFirst()
     StampaScala(second);
 
     QCOMPARE(files(dir_->path()), (QStringList{pdfName(1), pdfName(2)}));
-    QCOMPARE(second.boxes.back().text,
-             "Stampa effettuata su '" + dir_->filePath(pdfName(2)).toStdString() + "'");
+    QCOMPARE(second.boxes.back().text, "Stampa effettuata su '" + dir_->filePath(pdfName(2)).toStdString() + "'");
     QVERIFY(text(rows(readLines(dir_->filePath(pdfName(1)))).first()).contains("7,0°"));
     QVERIFY(text(rows(readLines(dir_->filePath(pdfName(2)))).first()).contains("12,0°"));
 }
@@ -246,8 +241,7 @@ void TestPrintPdf::unwritableFolder()
     QCOMPARE(form.boxes[0].title, std::string("Errore di stampa"));
     QVERIFY(form.boxes[0].critical);
     const QString box = QString::fromStdString(form.boxes[0].text);
-    QVERIFY2(box.startsWith("Errore   75  ") && box.contains(QDir::toNativeSeparators(path)),
-             qPrintable(box));
+    QVERIFY2(box.startsWith("Errore   75  ") && box.contains(QDir::toNativeSeparators(path)), qPrintable(box));
     QCOMPARE(files(dir_->path()), QStringList{"blocker"});
     if (readOnly) {
         QCOMPARE(files(path), QStringList());

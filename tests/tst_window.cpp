@@ -2,9 +2,9 @@
 // and the places where Qt's events differ from the window's own.
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -62,8 +62,8 @@ void TestWindow::everyDesignControlIsBuiltWhereTheDesignPutsIt()
         QVERIFY2(widget, qPrintable(name));
         if (c.kind == design::Kind::Line || qstrcmp(c.name, "Shape2") == 0)
             continue;
-        QCOMPARE(widget->geometry(), QRect(qRound(c.left / 15.0), qRound(c.top / 15.0), qRound(c.width / 15.0),
-                                           qRound(c.height / 15.0)));
+        QCOMPARE(widget->geometry(),
+                 QRect(qRound(c.left / 15.0), qRound(c.top / 15.0), qRound(c.width / 15.0), qRound(c.height / 15.0)));
         if (c.toolTip && c.kind != design::Kind::Button && !(qstrcmp(c.name, "lblValori") == 0 && c.index >= 7))
             QCOMPARE(widget->toolTip(), QString::fromUtf8(c.toolTip));
     }
@@ -109,10 +109,10 @@ void TestWindow::tabOrderFollowsTheDesign()
 {
     Window w;
     FrmMain &f = w.form;
-    const QList<QWidget *> expected{f.cboCodice,       f.txtGiriMinuto,    f.optAlzataGiro[0], f.optAlzataGiro[1],
-                                    f.optAlzataGiro[2], f.txtAngolo,       f.cmdAngUp,         f.cmdAngDown,
-                                    f.txtMillisecondi, f.cmdMSUp,          f.cmdMSDown,        f.txtMillimetri,
-                                    f.cmdMMUp,         f.cmdMMDown,        f.cmdCalcola,       f.cmdStampa};
+    const QList<QWidget *> expected{f.cboCodice,        f.txtGiriMinuto, f.optAlzataGiro[0], f.optAlzataGiro[1],
+                                    f.optAlzataGiro[2], f.txtAngolo,     f.cmdAngUp,         f.cmdAngDown,
+                                    f.txtMillisecondi,  f.cmdMSUp,       f.cmdMSDown,        f.txtMillimetri,
+                                    f.cmdMMUp,          f.cmdMMDown,     f.cmdCalcola,       f.cmdStampa};
     for (int i = 1; i < expected.size(); ++i) {
         QWidget *next = expected[i - 1]->nextInFocusChain();
         // The combo box's own line edit sits between it and the next control.
@@ -144,8 +144,8 @@ void TestWindow::startUp()
     QCOMPARE(f.lblEtichetta[4]->text(), QString("Salita e discesa [180°]"));
     QCOMPARE(f.cmdStampa->toolTip(), QString("Stampa su: Stampante di prova LPT1:"));
 
-    const QStringList figures{"16,67", "0,060", "60,00", "37,35", "46,95", "4,80", "110°", "ms 30,00",
-                              "ms 15,00", "mm 0,305", "ms 1,17", "6,0°", "mm 0,262", "9,17°", "ms 1,53"};
+    const QStringList figures{"16,67",    "0,060",    "60,00",   "37,35", "46,95",    "4,80",  "110°",   "ms 30,00",
+                              "ms 15,00", "mm 0,305", "ms 1,17", "6,0°",  "mm 0,262", "9,17°", "ms 1,53"};
     for (int i = 0; i < 15; ++i)
         QCOMPARE(caption(f, i), figures[i]);
     QCOMPARE(f.txtAngolo->text(), QString("7,0°"));
@@ -296,9 +296,15 @@ void TestWindow::liftsSelector_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("tip");
     QTest::addColumn<QString>("riseFall");
-    QTest::newRow("1 alzata/giro") << 0 << "Salita e discesa [360°]" << "Millisecondi per 1 giro (360°)" << "ms 60,00";
-    QTest::newRow("2 alzate/giro") << 1 << "Salita e discesa [180°]" << "Millisecondi per 1/2 giro (180°)" << "ms 30,00";
-    QTest::newRow("3 alzate/giro") << 2 << "Salita e discesa [120°]" << "Millisecondi per 1/3 giro (120°)" << "ms 20,00";
+    QTest::newRow("1 alzata/giro") << 0 << "Salita e discesa [360°]"
+                                   << "Millisecondi per 1 giro (360°)"
+                                   << "ms 60,00";
+    QTest::newRow("2 alzate/giro") << 1 << "Salita e discesa [180°]"
+                                   << "Millisecondi per 1/2 giro (180°)"
+                                   << "ms 30,00";
+    QTest::newRow("3 alzate/giro") << 2 << "Salita e discesa [120°]"
+                                   << "Millisecondi per 1/3 giro (120°)"
+                                   << "ms 20,00";
 }
 
 void TestWindow::liftsSelector()

@@ -133,8 +133,10 @@ void TestWindowPrint::unreadableSpeedPrintsNothing_data()
 {
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a pasted blank") << " " << "Errore   13  Tipo non corrispondente";
-    QTest::newRow("40000 typed") << "40000" << "Errore   6  Overflow";
+    QTest::newRow("a pasted blank") << " "
+                                    << "Errore   13  Tipo non corrispondente";
+    QTest::newRow("40000 typed") << "40000"
+                                 << "Errore   6  Overflow";
 }
 
 void TestWindowPrint::unreadableSpeedPrintsNothing()
@@ -188,10 +190,10 @@ void TestWindowPrint::userInputDuringThePrintIsNotTaken()
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, "5"));
         const QPointF centre = QRectF(w.form.cmdStampa->rect()).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(w.form.cmdStampa,
-                                        new QMouseEvent(type, centre, w.form.cmdStampa->mapToGlobal(centre),
-                                                        Qt::LeftButton, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                                        Qt::NoModifier));
+            QCoreApplication::postEvent(
+                w.form.cmdStampa,
+                new QMouseEvent(type, centre, w.form.cmdStampa->mapToGlobal(centre), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
     };
     w.print();
     QCoreApplication::processEvents();

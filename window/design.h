@@ -22,19 +22,19 @@ struct Font {
 };
 
 struct Control {
-    const char *name;       // design name; "lblValori" with an index is lblValori(index)
-    int index;              // control-array index, -1 for a plain control
+    const char *name;  // design name; "lblValori" with an index is lblValori(index)
+    int index;         // control-array index, -1 for a plain control
     Kind kind;
-    const char *container;  // "frmMain", "fraMain" or "Frame1"
+    const char *container;         // "frmMain", "fraMain" or "Frame1"
     int left, top, width, height;  // twips; a Line gives x1, y1, x2, y2
-    const char *caption;    // caption or default text
-    const char *toolTip;    // nullptr: none
+    const char *caption;           // caption or default text
+    const char *toolTip;           // nullptr: none
     Font font;
     Align align;
     Colour fore;
     Colour back;
-    int maxTyped;           // typed-length limit of an entry field, 0: none
-    int tabOrder;           // 1-based position in the tab order, 0: not listed
+    int maxTyped;  // typed-length limit of an entry field, 0: none
+    int tabOrder;  // 1-based position in the tab order, 0: not listed
     bool wordWrap;
 };
 

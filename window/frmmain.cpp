@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
-#include <QKeyEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -185,14 +185,14 @@ void FrmMain::buildFromDesign()
             auto *button = new QPushButton(caption, parent);
             button->setAutoDefault(false);
             const std::string name = c.name;
-            QPushButton **slot = name == "cmdCalcola"   ? &cmdCalcola
-                                 : name == "cmdStampa"  ? &cmdStampa
-                                 : name == "cmdAngUp"   ? &cmdAngUp
-                                 : name == "cmdAngDown" ? &cmdAngDown
-                                 : name == "cmdMSUp"    ? &cmdMSUp
-                                 : name == "cmdMSDown"  ? &cmdMSDown
-                                 : name == "cmdMMUp"    ? &cmdMMUp
-                                                        : &cmdMMDown;
+            QPushButton **slot = name == "cmdCalcola" ? &cmdCalcola
+                : name == "cmdStampa"                 ? &cmdStampa
+                : name == "cmdAngUp"                  ? &cmdAngUp
+                : name == "cmdAngDown"                ? &cmdAngDown
+                : name == "cmdMSUp"                   ? &cmdMSUp
+                : name == "cmdMSDown"                 ? &cmdMSDown
+                : name == "cmdMMUp"                   ? &cmdMMUp
+                                                      : &cmdMMDown;
             *slot = button;
             w = button;
             break;
@@ -293,8 +293,8 @@ void FrmMain::Form_Load()
 
     for (const Pump &pump : kPumps)
         cboCodice->addItem(QString::fromUtf8(pump.code));
-    setListIndex(0);      // the pump's geometry, and the first calculation
-    setOptionValue(1);    // two lifts per revolution, and the second calculation
+    setListIndex(0);    // the pump's geometry, and the first calculation
+    setOptionValue(1);  // two lifts per revolution, and the second calculation
 
     std::string tip = "Stampa su: ";
     try {
@@ -302,8 +302,7 @@ void FrmMain::Form_Load()
         tip += p.deviceName();
         tip += " ";
         tip += p.secondText();
-    } catch (const RunTimeError &) {
-    }
+    } catch (const RunTimeError &) {}
     cmdStampa->setToolTip(qs(tip));
 }
 
@@ -369,7 +368,10 @@ namespace {
 // once the print is over. Other windows (the message boxes) are not touched.
 class UserInputBlocker : public QObject {
 public:
-    explicit UserInputBlocker(QWidget *window) : window_(window) { QCoreApplication::instance()->installEventFilter(this); }
+    explicit UserInputBlocker(QWidget *window) : window_(window)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~UserInputBlocker() override
     {
         // Input the platform held back meanwhile reaches the filter now.
@@ -400,8 +402,7 @@ protected:
             auto *widget = qobject_cast<QWidget *>(watched);
             return widget && widget->window() == window_;
         }
-        default:
-            return false;
+        default: return false;
         }
     }
 
@@ -445,10 +446,10 @@ void FrmMain::cboCodice_Click()
 
 void FrmMain::optAlzataGiro_Click(std::int16_t index)
 {
-    static const char *const captions[3] = {"Salita e discesa [360°]", "Salita e discesa [180°]",
-                                            "Salita e discesa [120°]"};
-    static const char *const tips[3] = {"Millisecondi per 1 giro (360°)", "Millisecondi per 1/2 giro (180°)",
-                                        "Millisecondi per 1/3 giro (120°)"};
+    static const char *const captions[3]
+        = {"Salita e discesa [360°]", "Salita e discesa [180°]", "Salita e discesa [120°]"};
+    static const char *const tips[3]
+        = {"Millisecondi per 1 giro (360°)", "Millisecondi per 1/2 giro (180°)", "Millisecondi per 1/3 giro (120°)"};
     for (QRadioButton *option : optAlzataGiro)
         setForeground(option, Qt::black);
     setForeground(optAlzataGiro[index], QColor(0, 128, 0));
@@ -468,10 +469,7 @@ void FrmMain::txtGiriMinuto_KeyPress(int &keyAscii)
 
 void FrmMain::txtGiriMinuto_Change() { cmdCalcola_Click(); }
 
-void FrmMain::txtGiriMinuto_GotFocus()
-{
-    txtGiriMinuto->setSelection(0, int(txtGiriMinuto->text().size()));
-}
+void FrmMain::txtGiriMinuto_GotFocus() { txtGiriMinuto->setSelection(0, int(txtGiriMinuto->text().size())); }
 
 void FrmMain::txtGiriMinuto_LostFocus() {}
 
@@ -495,7 +493,10 @@ void conversionKeyPress(int &keyAscii, Calculate &&calculate)
 }
 }  // namespace
 
-void FrmMain::txtAngolo_KeyPress(int &keyAscii) { conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); }); }
+void FrmMain::txtAngolo_KeyPress(int &keyAscii)
+{
+    conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); });
+}
 void FrmMain::txtMillisecondi_KeyPress(int &keyAscii)
 {
     conversionKeyPress(keyAscii, [this] { cmdCalcola_Click(); });

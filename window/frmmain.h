@@ -65,8 +65,8 @@ public:
     void cmdMMDown_Click();
 
     // Setting by code, raising the events the user's change would raise.
-    void setListIndex(int index);              // cboCodice: runs cboCodice_Click
-    void setOptionValue(int index);            // optAlzataGiro(index) = True: runs its click
+    void setListIndex(int index);    // cboCodice: runs cboCodice_Click
+    void setOptionValue(int index);  // optAlzataGiro(index) = True: runs its click
 
     // How many calculation runs have started since the window was made.
     int calculationRuns() const { return calculationRuns_; }

@@ -73,9 +73,6 @@ void QtServices::processEvents()
     sinceEvents_.start();
 }
 
-void QtServices::quit()
-{
-    QCoreApplication::quit();
-}
+void QtServices::quit() { QCoreApplication::quit(); }
 
 }  // namespace rotamet

@@ -8,7 +8,9 @@
 #include <QSize>
 #include <QString>
 
-namespace rotamet::print { class Printer; }
+namespace rotamet::print {
+class Printer;
+}
 
 namespace rotamet {
 

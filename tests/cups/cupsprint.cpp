@@ -26,8 +26,7 @@ int main(int argc, char **argv)
 
     const QString system = QPrinterInfo::defaultPrinter().printerName();
     if (system.toStdString() != queue) {
-        std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system),
-                     queue.c_str());
+        std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), queue.c_str());
         return 1;
     }
     const auto printer = makeSystemPrinter();
