@@ -2,12 +2,12 @@
 // except that instead of running until the window is closed it waits until
 // the window is on the screen (exposed, so painted once) and ends. The time
 // from start to end is the start-up; the peak memory is the window's.
+#include "app/application.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QIcon>
 #include <QWindow>
 #include <cstdio>
 
@@ -27,13 +27,7 @@ static void reportPeakMemory()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral(ROTAMET_PRODUCT_NAME));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ROTAMET_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rotamet"));
-    QIcon icon;
-    for (int size : {16, 32, 64})
-        icon.addFile(QStringLiteral(":/icons/rotamet-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
+    rotamet::setUpApplication();
 
     rotamet::QtServices services;
     rotamet::FrmMain form(services);
