@@ -54,8 +54,7 @@ private:
             if (e.code() == errcode::DivisionByZero)
                 return;
             if (ErrorBoxScope::claimBox())
-                f.showCriticalBox("Errore " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
-                                  "Errore di calcolo");
+                f.showCriticalBox(errorText(e), kErrorTitle);
         }
     }
 
@@ -85,13 +84,7 @@ void Run::execute()
 {
     // 1. Printer tooltip. Without a printer to ask, the tooltip names none
     //    and the run goes on without a message.
-    try {
-        std::string name = f.printerDeviceName();
-        std::string second = f.printerSecondText();
-        f.setPrintToolTip("Stampa su: " + name + " " + second);
-    } catch (const RunTimeError &) {
-        f.setPrintToolTip("Stampa su: ");
-    }
+    f.setPrintToolTip(printToolTip(f));
 
     // 2. An empty speed becomes "0", selected. Writing the field runs a whole
     //    calculation nested here, through the field's change event.
@@ -106,7 +99,7 @@ void Run::execute()
     step([&] { minAlbero = ParseSingle(f.valueCaption(3)); });          // 4
     step([&] { maxAlbero = ParseSingle(f.valueCaption(4)); });          // 5
     // 6. The lift in single precision, as the pump choice computes it.
-    step([&] { corsaAlzata = PatternText(checkedDivF(checkedSubF(maxAlbero, minAlbero), 2.0f), kTwoDecimals); });
+    step([&] { corsaAlzata = liftText(minAlbero, maxAlbero); });
     step([&] { f.setValueCaption(5, text(corsaAlzata)); });            // 7
     step([&] { giri = ParseInt32(f.fieldText(Field::GiriMinuto)); });  // 8
     step([&] { hertz = checkedDiv(giri, 60); });                       // 9
@@ -202,6 +195,27 @@ void Run::execute()
 }
 
 }  // namespace
+
+std::string errorText(const RunTimeError &error)
+{
+    return "Errore " + NumberText(static_cast<std::int32_t>(error.code())) + "  " + error.description();
+}
+
+std::string printToolTip(CalcForm &form)
+{
+    try {
+        std::string name = form.printerDeviceName();
+        std::string second = form.printerSecondText();
+        return "Stampa su: " + name + " " + second;
+    } catch (const RunTimeError &) {
+        return "Stampa su: ";
+    }
+}
+
+std::string liftText(float minAlbero, float maxAlbero)
+{
+    return PatternText(checkedDivF(checkedSubF(maxAlbero, minAlbero), 2.0f), kTwoDecimals);
+}
 
 ErrorBoxScope::ErrorBoxScope()
 {

@@ -3,7 +3,10 @@
 // command-time strip. Keeps no state between runs.
 #pragma once
 
+#include <string>
+
 #include "calc/calcform.h"
+#include "numtext/runtimeerror.h"
 
 namespace rotamet::calc {
 
@@ -12,6 +15,19 @@ namespace rotamet::calc {
 // silently; any other run-time error shows the "Errore di calcolo" box and
 // skips the step. A run (with the runs nested in it) shows at most one box.
 void Calcola(CalcForm &form);
+
+// The calculation's error box: "Errore 13  Tipo non corrispondente" under
+// this title. The window shows its own failures the same way.
+inline constexpr const char *kErrorTitle = "Errore di calcolo";
+std::string errorText(const RunTimeError &error);
+
+// "Stampa su: " with the current printer's name and second identifying text;
+// "Stampa su: " alone when there is no printer to ask.
+std::string printToolTip(CalcForm &form);
+
+// The cam lift, half the difference of the two shaft dimensions in single
+// precision, as pattern text with two decimals ("4,80").
+std::string liftText(float minAlbero, float maxAlbero);
 
 // While an ErrorBoxScope is alive, all the runs made inside it share one
 // message box: after the first box no further calculation box is shown until

@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "print/modelform.h"
+#include "support/modelform.h"
 #include "print/recordingprinter.h"
 #include "print/stampascala.h"
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "print/modelform.h"
+#include "support/modelform.h"
 #include "print/qtprinter.h"
 #include "print/stampascala.h"
 

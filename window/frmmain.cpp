@@ -31,7 +31,6 @@ const std::array<Pump, 4> kPumps{{
 namespace {
 
 constexpr const char *kTitle = "Rotamet - 09/12/2023";
-constexpr const char *kLiftPattern = "##,##0.#0";
 constexpr const char *kAnglePattern = "##,##0.0°";
 
 QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -85,9 +84,7 @@ void setBackground(QWidget *w, QColor colour)
 // program, so the failure is shown as the calculation shows its own.
 void showError(PlatformServices &services, const RunTimeError &e)
 {
-    services.messageBox(QStringLiteral("Errore ") + qs(NumberText(std::int32_t(e.code()))) + QStringLiteral("  ")
-                            + qs(e.description()),
-                        QStringLiteral("Errore di calcolo"), BoxIcon::Critical);
+    services.messageBox(qs(calc::errorText(e)), QString::fromUtf8(calc::kErrorTitle), BoxIcon::Critical);
 }
 
 }  // namespace
@@ -296,14 +293,7 @@ void FrmMain::Form_Load()
     setListIndex(0);    // the pump's geometry, and the first calculation
     setOptionValue(1);  // two lifts per revolution, and the second calculation
 
-    std::string tip = "Stampa su: ";
-    try {
-        print::Printer &p = services_.printer();
-        tip += p.deviceName();
-        tip += " ";
-        tip += p.secondText();
-    } catch (const RunTimeError &) {}
-    cmdStampa->setToolTip(qs(tip));
+    cmdStampa->setToolTip(qs(calc::printToolTip(*this)));
 }
 
 void FrmMain::Form_Unload(std::int16_t &cancel)
@@ -434,8 +424,7 @@ void FrmMain::cboCodice_Click()
         // The lift from the labels as shown, in single precision.
         const float a = ParseSingle(ss(lblValori[3]->text()));
         const float b = ParseSingle(ss(lblValori[4]->text()));
-        const float lift = checkedDivF(checkedSubF(b, a), 2.0f);
-        lblValori[5]->setText(qs(PatternText(lift, kLiftPattern)));
+        lblValori[5]->setText(qs(calc::liftText(a, b)));
     } catch (const RunTimeError &e) {
         showError(services_, e);
     }

@@ -8,7 +8,7 @@
 #include <QGuiApplication>
 #include <QPrinterInfo>
 
-#include "print/modelform.h"
+#include "support/modelform.h"
 #include "print/stampascala.h"
 #include "print/systemprinter.h"
 

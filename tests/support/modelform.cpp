@@ -1,4 +1,4 @@
-#include "print/modelform.h"
+#include "support/modelform.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 // A stand-in for the main window as the printing sees it, for tests and the
 // print-queue check: field texts and captions in plain maps, message boxes
 // recorded instead of shown, and a toy calculation whose results name the
-// speed and angle they were computed for. Not used by the program itself.
+// speed and angle they were computed for.
 #pragma once
 
 #include <map>
