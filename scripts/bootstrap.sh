@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are not
-# installed yet. Runs apt-get only when something is missing; uses sudo when
+# Installs the Debian packages listed in scripts/packages.txt (or in the list
+# given as argument) that are not installed yet. Runs apt-get only when something is missing; uses sudo when
 # not root.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -9,7 +9,7 @@ while read -r pkg; do
   [[ -z "$pkg" || "$pkg" == \#* ]] && continue
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
-done < "$here/packages.txt"
+done < "${1:-$here/packages.txt}"
 if ((${#missing[@]} == 0)); then
   exit 0
 fi
