@@ -47,3 +47,14 @@ fuzz: bootstrap
 
 clean:
 	rm -rf $(BUILD)
+
+# Windows, cross-built with MinGW-w64 in build-win/: the installer
+# build-win/rotamet-1.00-win64.exe, and the suite as Windows programs under
+# Wine. The Windows Qt is built once into ~/.cache/rotamet (ROTAMET_CACHE).
+.PHONY: windows test-windows
+
+windows:
+	@scripts/windows/build.sh package
+
+test-windows:
+	@scripts/windows/build.sh test

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Renders packaging/icons/rotamet.svg to the 16, 32 and 64 pixel PNGs beside
-# it: 24-bit RGB, no alpha channel (transparent parts, if the drawing ever has
-# any, become the icon's background blue). The build uses the committed PNGs;
-# run this after changing the drawing and commit what it writes.
+# it and to the Windows icon rotamet.ico: 24-bit RGB, no alpha channel
+# (transparent parts, if the drawing ever has any, become the icon's background
+# blue). The build uses the committed PNGs and .ico; run this after changing
+# the drawing and commit what it writes.
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert.
 set -euo pipefail
 icons=$(cd "$(dirname "$0")/icons" && pwd)
@@ -12,3 +13,15 @@ for size in 16 32 64; do
       "PNG24:$icons/rotamet-$size.png"
 done
 file "$icons"/rotamet-*.png
+# The Windows icon (the executable's and the installer's): the same drawing
+# at 16, 24, 32, 48, 64 and 256 pixels in one .ico.
+ico_parts=()
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+for size in 16 24 32 48 64 256; do
+  rsvg-convert --width "$size" --height "$size" "$icons/rotamet.svg" |
+    convert png:- -background '#1f3b5c' -alpha remove -alpha off -strip "PNG24:$tmp/$size.png"
+  ico_parts+=("$tmp/$size.png")
+done
+convert "${ico_parts[@]}" "$icons/rotamet.ico"
+file "$icons/rotamet.ico"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Cross-builds Rotamet for 64-bit Windows in BUILD_DIR (default build-win),
+# against the Windows Qt that scripts/windows/build-qt.sh keeps in its cache
+# (built there first when missing), then:
+#   package   packs the installer BUILD_DIR/rotamet-1.00-win64.exe (NSIS)
+#   test      runs the test suites as Windows programs under Wine
+# usage: scripts/windows/build.sh package|test [BUILD_DIR]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+what=${1:?package or test}
+build=${2:-$top/build-win}
+
+"$top/scripts/bootstrap.sh"
+"$here/bootstrap.sh"
+qt=$("$here/build-qt.sh" | tail -1)
+
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$top/packaging/windows/mingw-w64-x86_64.cmake" \
+  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
+cmake --build "$build"
+
+case $what in
+  package)
+    (cd "$build" && cpack -G NSIS >/dev/null)
+    ls -l "$build"/rotamet-*-win64.exe
+    ;;
+  test)
+    "$here/run-tests.sh" "$build" "$qt"
+    ;;
+  *)
+    echo "usage: $0 package|test [BUILD_DIR]" >&2
+    exit 2
+    ;;
+esac
