@@ -82,6 +82,8 @@ public:
     float textWidth(const std::string &t) override { return next(), inner_.textWidth(t); }
     void line(float x1, float y1, float x2, float y2, print::Rgb c) override { next(), inner_.line(x1, y1, x2, y2, c); }
     void endDoc() override { next(), inner_.endDoc(); }
+    void killDoc() override { inner_.killDoc(); }
+    std::string waitingReason() override { return inner_.waitingReason(); }
     std::string deviceName() override { return inner_.deviceName(); }
     std::string secondText() override { return inner_.secondText(); }
 
