@@ -6,11 +6,8 @@
 // Then the same on the real PDF printer: a failed print leaves no file
 // behind, not even a temporary one, and the next print leaves one complete
 // PDF.
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -23,6 +20,7 @@
 #include "numtext/numtext.h"
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
+#include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -156,39 +154,6 @@ QString goodPrint(Window &w)
     return {};
 }
 
-// What the user can read in the window: the text, tooltip and state of
-// every control, by name.
-QStringList snapshot(const FrmMain &form)
-{
-    QStringList out;
-    for (const QWidget *w : form.findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty())
-            continue;
-        QString text;
-        if (auto *label = qobject_cast<const QLabel *>(w))
-            text = label->text();
-        else if (auto *edit = qobject_cast<const QLineEdit *>(w))
-            text = edit->text();
-        else if (auto *button = qobject_cast<const QAbstractButton *>(w))
-            text = button->text() + (button->isChecked() ? " [x]" : "");
-        else if (auto *combo = qobject_cast<const QComboBox *>(w))
-            text = QString("%1 (%2)").arg(combo->currentText()).arg(combo->currentIndex());
-        out << w->objectName() + ": '" + text + "' tooltip '" + w->toolTip() + "'";
-    }
-    return out;
-}
-
-QString differences(const QStringList &now, const QStringList &before)
-{
-    QString out;
-    for (qsizetype i = 0; i < now.size() && i < before.size(); ++i)
-        if (now[i] != before[i])
-            out += "\n  " + now[i] + ", before " + before[i];
-    if (now.size() != before.size())
-        out += "\n  another set of controls";
-    return out;
-}
-
 QStringList files(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -269,7 +234,7 @@ void TestPrintFaults::failureAtAnyOperationIsToldAndLeavesTheWindowAsBefore()
         w.form.txtAngolo->setText("12,5");
         w.form.txtGiriMinuto->setText("1234");
         w.form.cmdCalcola->click();
-        const QStringList before = snapshot(w.form);
+        const QStringList before = windowTexts(w.form);
         recorder.ops.clear();
         failing.count = 0;
         failing.failAt = k;
@@ -282,7 +247,7 @@ void TestPrintFaults::failureAtAnyOperationIsToldAndLeavesTheWindowAsBefore()
         QCOMPARE(w.services.boxes[0].icon, icon);
         // Never finished, always dropped.
         QVERIFY2(countOf(recorder, "EndDoc") == 0 && recorder.ops.back().name == "KillDoc", qPrintable(at));
-        const QString changed = differences(snapshot(w.form), before);
+        const QString changed = textDifferences(windowTexts(w.form), before);
         QVERIFY2(changed.isEmpty(), qPrintable(at + ":" + changed));
         QCOMPARE(w.services.quitCalls, 0);
 

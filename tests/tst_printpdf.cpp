@@ -242,6 +242,7 @@ void TestPrintPdf::unwritableFolder()
     QVERIFY(form.boxes[0].critical);
     const QString box = QString::fromStdString(form.boxes[0].text);
     QVERIFY2(box.startsWith("Errore   75  ") && box.contains(QDir::toNativeSeparators(path)), qPrintable(box));
+    QCOMPARE(form.fields[Field::GiriMinuto], std::string("1000"));  // given back, not left at 2500
     QCOMPARE(files(dir_->path()), QStringList{"blocker"});
     if (readOnly) {
         QCOMPARE(files(path), QStringList());
