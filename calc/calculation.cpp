@@ -237,6 +237,8 @@ bool ErrorBoxScope::claimBox()
     return true;
 }
 
+bool ErrorBoxScope::boxShown() { return g_scopeDepth > 0 && g_boxShown; }
+
 void Calcola(CalcForm &form)
 {
     ErrorBoxScope scope;

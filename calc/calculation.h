@@ -43,6 +43,8 @@ public:
 
     // True when no box has been shown yet in the outermost scope; marks it shown.
     static bool claimBox();
+    // True when a box has been shown in the outermost scope alive now.
+    static bool boxShown();
 };
 
 }  // namespace rotamet::calc

@@ -37,6 +37,13 @@ public:
     virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
     // Finishes the page and hands it over; later output starts a new document.
     virtual void endDoc() = 0;
+    // Drops the page being composed, if any, without handing it over; the
+    // next output starts a new document. Never fails: a failed print calls it.
+    virtual void killDoc() = 0;
+    // After EndDoc: why the page that was handed over waits instead of being
+    // printed now, as an Italian clause ("la coda è sospesa, ..."); empty when
+    // nothing is known to hold it back.
+    virtual std::string waitingReason() = 0;
 
     virtual std::string deviceName() = 0;
     // The second identifying text of the printer (where the page goes).

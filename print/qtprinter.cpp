@@ -87,6 +87,22 @@ private:
     cups_dest_t *dest_ = nullptr;
 };
 
+// ---- What the print server says of a queue's state ---------------------------
+// The one place that asks about it; the names and the device come from
+// chooseTarget().
+struct QueueState {
+    bool accepting = true;  // takes new jobs
+    bool stopped = false;   // paused (disabled): its jobs wait
+};
+
+QueueState queueState(const QString &queue)
+{
+    const Destination dest(queue);
+    return {dest.option("printer-is-accepting-jobs") != QLatin1String("false"),
+            dest.option("printer-state") == QLatin1String("5")};
+}
+// --------------------------------------------------------------------------------
+
 }  // namespace
 
 struct QtPrinter::Impl {
@@ -204,8 +220,13 @@ struct QtPrinter::Impl {
                                    : 0;
         const std::string reason = cupsLastErrorString();
         QFile::remove(file);
-        if (job == 0)
+        if (job == 0) {
+            if (!queueState(queue).accepting)
+                throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
             throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
+        }
+        if (queueState(queue).stopped)
+            waiting = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
     }
 
     double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch; }
@@ -216,6 +237,7 @@ struct QtPrinter::Impl {
     QString folder;  // PDF target
     QString queue;   // queue target; empty for PDF
     std::string device, second;
+    std::string waiting;  // why the last page handed over waits
 
     QPrinter printer{QPrinter::HighResolution};
     QPainter painter;
@@ -299,6 +321,7 @@ void QtPrinter::line(float x1, float y1, float x2, float y2, Rgb c)
 
 void QtPrinter::endDoc()
 {
+    d->waiting.clear();
     if (!d->painter.isActive())
         return;  // nothing drawn, nothing to hand over
     const bool finished = d->painter.end();
@@ -311,6 +334,15 @@ void QtPrinter::endDoc()
     }
     d->handOver(file);
 }
+
+void QtPrinter::killDoc()
+{
+    d->abandon();
+    d->x = 0;
+    d->y = 0;
+}
+
+std::string QtPrinter::waitingReason() { return d->waiting; }
 
 std::string QtPrinter::deviceName() { return d->device; }
 std::string QtPrinter::secondText() { return d->second; }

@@ -17,7 +17,8 @@
 //
 // Failures: a folder that cannot be written, or a file that cannot be moved
 // into place, is error 75 with the folder in its description; anything that
-// goes wrong with the page or the queue is the printer error 482.
+// goes wrong with the page or the queue is the printer error 482; a queue
+// that refuses jobs says so in its description.
 #pragma once
 
 #include <memory>
@@ -56,6 +57,9 @@ public:
     float textWidth(const std::string &text) override;
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void endDoc() override;
+    void killDoc() override;
+    // A queue that took the page while paused: "la coda è sospesa, ...".
+    std::string waitingReason() override;
 
     // A queue: its name. PDF: the file's full path (the page being composed,
     // else the last one written, else the one the next page will get).

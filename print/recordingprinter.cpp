@@ -116,6 +116,15 @@ void RecordingPrinter::line(float x1, float y1, float x2, float y2, Rgb colour)
 }
 
 void RecordingPrinter::endDoc() { record("EndDoc"); }
+
+void RecordingPrinter::killDoc()
+{
+    Op op;
+    op.name = "KillDoc";
+    op.x = x_;
+    op.y = y_;
+    ops.push_back(op);
+}
 std::string RecordingPrinter::deviceName() { return name; }
 std::string RecordingPrinter::secondText() { return port; }
 

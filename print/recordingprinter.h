@@ -15,7 +15,7 @@ public:
     struct Op {
         // "Orientation", "FontName", "FontSize", "FontBold", "ForeColor",
         // "CurrentX", "CurrentY", "GetCurrentX", "GetCurrentY", "DrawWidth",
-        // "Print", "Line", "EndDoc"
+        // "Print", "Line", "EndDoc", "KillDoc"
         std::string name;
         std::string text;      // the printed text, or the font name set
         float value = 0;       // the number a setting sets (bold: 1 or 0)
@@ -36,6 +36,8 @@ public:
     // (reads of CurrentX/CurrentY count as operations).
     std::optional<int> failAt;
     int failCode = 482;
+    // What waitingReason() answers after EndDoc.
+    std::string waiting;
 
     void setOrientation(std::int16_t orientation) override;
     void setFontName(const std::string &n) override;
@@ -51,6 +53,8 @@ public:
     float textWidth(const std::string &text) override;
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void endDoc() override;
+    void killDoc() override;  // recorded; never fails, and not counted for failAt
+    std::string waitingReason() override { return waiting; }
     std::string deviceName() override;
     std::string secondText() override;
 

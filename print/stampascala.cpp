@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
@@ -163,6 +164,66 @@ void printAngleTable(PrintForm &form, Printer &p)
     }
 }
 
+// What a run keeps of the user's inputs.
+struct Saved {
+    std::int16_t speed;
+    std::string angle;
+};
+
+// The user's speed and angle back in the window, and the calculation for them.
+void restore(PrintForm &form, const Saved &saved)
+{
+    form.setFieldText(Field::Angolo, saved.angle);
+    form.setFieldText(Field::GiriMinuto, NumberText(saved.speed));
+    form.runCalculation();
+}
+
+// The page, from the printer set-up to EndDoc.
+void printPage(PrintForm &form, Printer &p)
+{
+    p.setOrientation(1);  // portrait
+    p.setForeColor(kBlack);
+    p.setFontSize(12);
+    p.setFontName("Arial");
+    p.setFontBold(false);
+    p.setCurrentY(600);
+    p.setCurrentX(600);
+
+    printHeader(form, p);
+    printSpeedTable(form, p);
+
+    p.setForeColor(kBlack);
+    moveDown(p, 300);
+    drawRule(p);
+
+    printAngleTable(form, p);
+
+    moveDown(p, 250);
+    drawRule(p);
+
+    p.setFontSize(11);
+    p.setCurrentX(1050);
+    p.setCurrentY(15700);
+    p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   " + kContact,
+            true);
+    p.endDoc();
+}
+
+// What the printer says for a message, read once the page is done with: a
+// printer that cannot say has nothing to add.
+std::string askPrinter(Printer *p, std::string (Printer::*what)())
+{
+    if (!p)
+        return {};
+    try {
+        return (p->*what)();
+    } catch (const RunTimeError &) {
+        return {};
+    }
+}
+
+constexpr const char *kTitle = "Stampa scala";
+
 }  // namespace
 
 void StampaScala(PrintForm &form)
@@ -170,53 +231,50 @@ void StampaScala(PrintForm &form)
     // All the calculation runs of one print share one calculation error box:
     // a bad field shows it once, not once per row.
     calc::ErrorBoxScope oneBox;
+    std::optional<Saved> saved;
+    Printer *printer = nullptr;
     try {
-        const std::int16_t savedSpeed = ParseInt16(form.fieldText(Field::GiriMinuto));
-        const std::string savedAngle = form.fieldText(Field::Angolo);
+        saved = Saved{ParseInt16(form.fieldText(Field::GiriMinuto)), form.fieldText(Field::Angolo)};
 
         form.setFieldText(Field::GiriMinuto, "2500");
         form.runCalculation();
-
-        Printer &p = form.printer();
-        p.setOrientation(1);  // portrait
-        p.setForeColor(kBlack);
-        p.setFontSize(12);
-        p.setFontName("Arial");
-        p.setFontBold(false);
-        p.setCurrentY(600);
-        p.setCurrentX(600);
-
-        printHeader(form, p);
-        printSpeedTable(form, p);
-
-        p.setForeColor(kBlack);
-        moveDown(p, 300);
-        drawRule(p);
-
-        printAngleTable(form, p);
-
-        moveDown(p, 250);
-        drawRule(p);
-
-        p.setFontSize(11);
-        p.setCurrentX(1050);
-        p.setCurrentY(15700);
-        p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   " + kContact,
-                true);
-        p.endDoc();
-
-        form.setFieldText(Field::Angolo, savedAngle);
-        form.setFieldText(Field::GiriMinuto, NumberText(savedSpeed));
-        form.runCalculation();
-
-        form.showInformationBox("Stampa effettuata su '" + p.deviceName() + "'", "Stampa scala");
-    } catch (const RunTimeError &e) {
-        // A printer error ends the print silently; nothing is restored.
-        if (e.code() == errcode::PrinterError)
+        if (calc::ErrorBoxScope::boxShown()) {
+            // The calculation's box has told the user what it cannot read;
+            // a page of its figures would have empty columns.
+            restore(form, *saved);
             return;
-        form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
-                             "Errore di stampa");
+        }
+
+        printer = &form.printer();
+        printPage(form, *printer);
+        restore(form, *saved);
+    } catch (const RunTimeError &e) {
+        // Whatever failed, no half page stays behind and the user keeps
+        // what they typed; then one box says why there is no page.
+        if (printer)
+            printer->killDoc();
+        if (saved)
+            restore(form, *saved);
+        if (e.code() == errcode::PrinterError) {
+            const std::string name = askPrinter(printer, &Printer::deviceName);
+            form.showWarningBox((name.empty() ? std::string("La pagina non è stata stampata.")
+                                              : "La pagina non è stata stampata su '" + name + "'.")
+                                    + "\n" + e.description(),
+                                kTitle);
+        } else {
+            form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
+                                 "Errore di stampa");
+        }
+        return;
     }
+
+    const std::string name = askPrinter(printer, &Printer::deviceName);
+    const std::string waiting = askPrinter(printer, &Printer::waitingReason);
+    if (waiting.empty())
+        form.showInformationBox("Stampa effettuata su '" + name + "'", kTitle);
+    else
+        form.showWarningBox(
+            "La pagina è stata consegnata a '" + name + "', ma non viene stampata ora: " + waiting + ".", kTitle);
 }
 
 }  // namespace rotamet::print

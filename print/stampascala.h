@@ -27,13 +27,24 @@ public:
     // The system's current printer. May throw RunTimeError.
     virtual Printer &printer() = 0;
     virtual void showInformationBox(const std::string &text, const std::string &title) = 0;
+    virtual void showWarningBox(const std::string &text, const std::string &title) = 0;
     virtual void showCriticalBox(const std::string &text, const std::string &title) = 0;
     // Today's date in the Italian short form, "dd/mm/yyyy".
     virtual std::string todayShortDate() = 0;
 };
 
-// The body of cmdStampa_Click. Handles every failure itself: 482 ends the run
-// silently; any other code shows the "Errore di stampa" box.
+// The body of cmdStampa_Click. Handles every failure itself, and whatever
+// happens the user is told in exactly one box and keeps what they typed:
+// - a speed that cannot be read: the "Errore di stampa" box, nothing written;
+// - inputs the calculation cannot read: its own box, then the print stops
+//   before anything reaches the printer;
+// - a failure at any later point: the page being composed is dropped, the
+//   speed and angle are written back and the calculation runs once more, as
+//   after a page; then a printer error (482) shows a "Stampa scala" warning
+//   that names the printer and the reason, any other code the "Errore di
+//   stampa" box.
+// A page handed over shows "Stampa effettuata su '<printer>'", or a warning
+// when the printer knows that the page waits (a paused queue).
 void StampaScala(PrintForm &form);
 
 }  // namespace rotamet::print

@@ -692,16 +692,15 @@ private:
         QCoreApplication::processEvents();
         boxesSeen += int(services_.boxes.size());
 
-        // One gesture, one message box; a print may add its own closing box
-        // to the one box of all its calculations.
+        // One gesture, one message box at most, a print included: its
+        // closing box, or the one box of its calculations.
         int calculationBoxes = 0;
         QStringList titles;
         for (const auto &b : services_.boxes) {
             calculationBoxes += b.title == "Errore di calcolo";
             titles << b.title + ": " + b.text;
         }
-        const int allowed = printing ? 2 : 1;
-        if (int(services_.boxes.size()) > allowed || calculationBoxes > 1)
+        if (services_.boxes.size() > 1 || calculationBoxes > 1)
             return QString("%1 message boxes: %2").arg(services_.boxes.size()).arg(titles.join(" | "));
         if (services_.quitCalls != 0 || !form_.isVisible())
             return "the window closed";
@@ -714,12 +713,15 @@ private:
             if (services_.boxes.empty())
                 return "a print ended without a word";
             const auto &last = services_.boxes.back();
-            if (last.title == "Stampa scala") {
+            if (last.title == "Stampa scala" || last.title == "Errore di calcolo") {
                 // The user's speed comes back as a whole number.
                 const QString speed = QString::fromStdString(NumberText(ParseInt16(textsBefore[0].toStdString())));
                 if (form_.txtGiriMinuto->text() != speed)
                     return QString("after the print the speed is %1, not %2")
                         .arg(shown(form_.txtGiriMinuto->text()), shown(speed));
+                // Inputs the calculation cannot read: nothing reaches the printer.
+                if (last.title == "Errore di calcolo" && !services_.recordingPrinter.ops.empty())
+                    return "a print whose inputs could not be read printed: " + last.text;
             } else if (last.title == "Errore di stampa") {
                 // The speed could not be read: nothing printed, nothing written.
                 if (!services_.recordingPrinter.ops.empty() || fieldTexts() != textsBefore)

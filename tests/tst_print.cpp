@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "support/modelform.h"
 #include "print/recordingprinter.h"
 #include "print/stampascala.h"
+#include "support/modelform.h"
 
 using namespace rotamet::print;
 using rotamet::calc::Field;
@@ -97,7 +97,8 @@ private slots:
     void restore();
     void failure_data();
     void failure();
-    void badAngleShowsOneCalculationBoxForTheWholePrint();
+    void pausedQueueSaysThePageWaits();
+    void unreadableAngleStopsThePrintBeforeAnythingIsSent();
 };
 
 // Every text of the page: its place among the texts printed, where it starts
@@ -368,29 +369,33 @@ void TestPrint::failure_data()
     QTest::addColumn<QString>("speed");
     QTest::addColumn<int>("failAt");  // operation that fails; 0 none, -1 the end of the document
     QTest::addColumn<int>("failCode");
-    QTest::addColumn<QString>("box");  // the "Errore di stampa" box; empty: none
+    QTest::addColumn<QString>("title");  // of the one box
+    QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("speedAfter");
-    QTest::addColumn<QString>("angleAfter");
     QTest::addColumn<bool>("printed");
 
-    QTest::newRow("empty speed") << "" << 0 << 0 << "Errore   13  Tipo non corrispondente"
-                                 << ""
-                                 << "7,0°" << false;
-    QTest::newRow("blank speed") << " " << 0 << 0 << "Errore   13  Tipo non corrispondente"
-                                 << " "
-                                 << "7,0°" << false;
-    QTest::newRow("40000 as Int16") << "40000" << 0 << 0 << "Errore   6  Overflow"
-                                    << "40000"
-                                    << "7,0°" << false;
-    QTest::newRow("printer error 482 at set-up") << "1000" << 1 << 482 << ""
-                                                 << "2500"
-                                                 << "7,0°" << false;
-    QTest::newRow("printer error 482 at the end of the document") << "1000" << -1 << 482 << ""
-                                                                  << "1000"
-                                                                  << "90,0°" << true;
-    QTest::newRow("path error 75 at set-up")
-        << "1000" << 1 << 75 << "Errore   75  " + QString::fromStdString(rotamet::errorDescription(75)) << "2500"
-        << "7,0°" << false;
+    const QString notPrinted = "La pagina non è stata stampata su 'Stampante di prova'.\nErrore della stampante";
+    const QString pathError = "Errore   75  " + QString::fromStdString(rotamet::errorDescription(75));
+    // A speed that cannot be read: nothing written, nothing printed.
+    QTest::newRow("empty speed") << "" << 0 << 0 << "Errore di stampa"
+                                 << "Errore   13  Tipo non corrispondente"
+                                 << "" << false;
+    QTest::newRow("blank speed") << " " << 0 << 0 << "Errore di stampa"
+                                 << "Errore   13  Tipo non corrispondente"
+                                 << " " << false;
+    QTest::newRow("40000 as Int16") << "40000" << 0 << 0 << "Errore di stampa"
+                                    << "Errore   6  Overflow"
+                                    << "40000" << false;
+    // A failure once the speed is read: the inputs come back as after a page.
+    QTest::newRow("printer error 482 at set-up")
+        << "1000" << 1 << 482 << "Stampa scala" << notPrinted << "1000" << false;
+    QTest::newRow("printer error 482 at the end of the document")
+        << "1000" << -1 << 482 << "Stampa scala" << notPrinted << "1000" << true;
+    QTest::newRow("printer error 482 mid-page, speed 0800")
+        << "0800" << 300 << 482 << "Stampa scala" << notPrinted << "800" << true;
+    QTest::newRow("path error 75 at set-up") << "1000" << 1 << 75 << "Errore di stampa" << pathError << "1000" << false;
+    QTest::newRow("path error 75 at the end of the document")
+        << "1000" << -1 << 75 << "Errore di stampa" << pathError << "1000" << true;
 }
 
 void TestPrint::failure()
@@ -398,9 +403,9 @@ void TestPrint::failure()
     QFETCH(QString, speed);
     QFETCH(int, failAt);
     QFETCH(int, failCode);
+    QFETCH(QString, title);
     QFETCH(QString, box);
     QFETCH(QString, speedAfter);
-    QFETCH(QString, angleAfter);
     QFETCH(bool, printed);
 
     RecordingPrinter printer;
@@ -413,36 +418,58 @@ void TestPrint::failure()
     form.fields[Field::GiriMinuto] = speed.toStdString();
     StampaScala(form);
 
-    std::vector<ModelForm::Box> expected;
-    if (!box.isEmpty())
-        expected.push_back({box.toStdString(), "Errore di stampa", true});
-    QCOMPARE(form.boxes.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        QCOMPARE(form.boxes[i].text, expected[i].text);
-        QCOMPARE(form.boxes[i].title, expected[i].title);
-        QCOMPARE(form.boxes[i].critical, expected[i].critical);
-    }
-    // Nothing restored, the page neither finished nor cancelled.
+    // Exactly one box: a printer error warns, any other code is critical.
+    QCOMPARE(form.boxes.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(form.boxes[0].text), box);
+    QCOMPARE(QString::fromStdString(form.boxes[0].title), title);
+    QCOMPARE(form.boxes[0].critical, failCode != 482);
+    QCOMPARE(form.boxes[0].warning, failCode == 482);
+
     QCOMPARE(QString::fromStdString(form.fields[Field::GiriMinuto]), speedAfter);
-    QCOMPARE(QString::fromStdString(form.fields[Field::Angolo]), angleAfter);
-    bool anyPrint = false, endDoc = false;
+    QCOMPARE(QString::fromStdString(form.fields[Field::Angolo]), QString("7,0°"));
+    if (failAt > 0) {
+        // The calculation ran last, for the inputs written back.
+        QCOMPARE(QString::fromStdString(form.captions[9]), stroke(speedAfter.toInt(), 7));
+        QCOMPARE(QString::fromStdString(form.captions[10]), time(speedAfter.toInt(), 7));
+    }
+    // Never finished; a page begun is dropped.
+    bool anyPrint = false, endDoc = false, killDoc = false;
     for (const Op &op : printer.ops) {
         anyPrint |= op.name == "Print";
         endDoc |= op.name == "EndDoc";
+        killDoc |= op.name == "KillDoc";
     }
     QCOMPARE(anyPrint, printed);
     QVERIFY(!endDoc);
+    QCOMPARE(killDoc, failAt > 0);
+    if (killDoc)
+        QCOMPARE(printer.ops.back().name, std::string("KillDoc"));
 }
 
-void TestPrint::badAngleShowsOneCalculationBoxForTheWholePrint()
+void TestPrint::pausedQueueSaysThePageWaits()
+{
+    RecordingPrinter printer;
+    printer.waiting = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
+    ModelForm form(printer);
+    StampaScala(form);
+    QCOMPARE(form.boxes.size(), std::size_t(1));
+    QCOMPARE(form.boxes[0].title, std::string("Stampa scala"));
+    QCOMPARE(form.boxes[0].text,
+             "La pagina è stata consegnata a 'Stampante di prova', ma non viene stampata ora: " + printer.waiting
+                 + ".");
+    QVERIFY(form.boxes[0].warning);
+    QCOMPARE(form.fields[Field::GiriMinuto], std::string("1000"));
+    QCOMPARE(printer.ops.back().name, std::string("EndDoc"));
+}
+
+void TestPrint::unreadableAngleStopsThePrintBeforeAnythingIsSent()
 {
     Printed printed("1000", "sette");
-    int calculationBoxes = 0;
-    for (const auto &b : printed.form.boxes)
-        calculationBoxes += b.title == "Errore di calcolo";
-    QCOMPARE(calculationBoxes, 1);
-    QCOMPARE(printed.form.boxes.back().title, std::string("Stampa scala"));
-    QCOMPARE(printed.named("Print").size(), std::size_t(144));
+    QCOMPARE(printed.form.boxes.size(), std::size_t(1));
+    QCOMPARE(printed.form.boxes[0].title, std::string("Errore di calcolo"));
+    QVERIFY(printed.printer.ops.empty());
+    QCOMPARE(printed.form.fields[Field::GiriMinuto], std::string("1000"));
+    QCOMPARE(printed.form.fields[Field::Angolo], std::string("sette"));
 }
 
 QTEST_MAIN(TestPrint)

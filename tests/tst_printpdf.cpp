@@ -5,9 +5,9 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "support/modelform.h"
 #include "print/qtprinter.h"
 #include "print/stampascala.h"
+#include "support/modelform.h"
 
 using namespace rotamet::print;
 using rotamet::RunTimeError;
@@ -242,6 +242,7 @@ void TestPrintPdf::unwritableFolder()
     QVERIFY(form.boxes[0].critical);
     const QString box = QString::fromStdString(form.boxes[0].text);
     QVERIFY2(box.startsWith("Errore   75  ") && box.contains(QDir::toNativeSeparators(path)), qPrintable(box));
+    QCOMPARE(form.fields[Field::GiriMinuto], std::string("1000"));  // given back, not left at 2500
     QCOMPARE(files(dir_->path()), QStringList{"blocker"});
     if (readOnly) {
         QCOMPARE(files(path), QStringList());
@@ -265,8 +266,10 @@ void TestPrintPdf::pageLeftByAFailedPrintIsDroppedByTheNext()
     QtPrinter printer(dir_->path());
     FailingForm failing(printer, 10);
     StampaScala(failing);
-    QCOMPARE(failing.boxes.size(), std::size_t(0));  // 482: silent
-    QCOMPARE(failing.fields[Field::GiriMinuto], std::string("1500"));
+    QCOMPARE(failing.boxes.size(), std::size_t(1));
+    QVERIFY(failing.boxes[0].warning);
+    QCOMPARE(failing.fields[Field::GiriMinuto], std::string("1000"));  // given back
+    QCOMPARE(files(dir_->path()), QStringList());
 
     ModelForm next(printer);
     StampaScala(next);

@@ -1,7 +1,9 @@
 // Printing from the real window on the recording printer: the figures come
-// from the calculation, the window is restored, failures leave it as the
-// print left it, and user input during the print is not taken.
+// from the calculation, the window is restored, a failure is told and gives
+// the inputs back, and user input during the print is not taken.
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -72,9 +74,11 @@ private slots:
     void speedWithLeadingZerosComesBackWithout();
     void unreadableSpeedPrintsNothing_data();
     void unreadableSpeedPrintsNothing();
-    void printerFailureAtSetUpIsSilentAndLeaves2500();
-    void badAngleShowsOneCalculationBoxForTheWholePrint();
+    void printerFailureAtSetUpIsToldAndGivesBackTheInputs();
+    void unreadableAngleShowsOneBoxAndSendsNothing();
     void userInputDuringThePrintIsNotTaken();
+    void pumpListGivesWayToTheShownCode_data();
+    void pumpListGivesWayToTheShownCode();
 };
 
 void TestWindowPrint::pageCarriesTheCalculatedFigures_data()
@@ -155,27 +159,40 @@ void TestWindowPrint::unreadableSpeedPrintsNothing()
     QCOMPARE(w.form.txtAngolo->text(), QString("7,0°"));
 }
 
-void TestWindowPrint::printerFailureAtSetUpIsSilentAndLeaves2500()
+void TestWindowPrint::printerFailureAtSetUpIsToldAndGivesBackTheInputs()
 {
     Window w;
+    w.form.txtGiriMinuto->setFocus();
+    w.form.txtGiriMinuto->selectAll();
+    QTest::keyClicks(w.form.txtGiriMinuto, "1234");
+    w.form.txtAngolo->setFocus();
+    w.form.txtAngolo->selectAll();
+    QTest::keyClicks(w.form.txtAngolo, "12,5");
+    QTest::keyClick(w.form.txtAngolo, Qt::Key_Return);
+    const QStringList before = w.results();
     w.services.recordingPrinter.failAt = 1;
     w.print();
-    QVERIFY(w.services.boxes.empty());
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("2500"));
-    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+    QCOMPARE(w.services.boxes[0].text,
+             QString("La pagina non è stata stampata su 'Stampante di prova'.\nErrore della stampante"));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Warning);
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1234"));
+    QCOMPARE(w.form.txtAngolo->text(), QString("12,5°"));
+    QCOMPARE(w.results(), before);
 }
 
-void TestWindowPrint::badAngleShowsOneCalculationBoxForTheWholePrint()
+void TestWindowPrint::unreadableAngleShowsOneBoxAndSendsNothing()
 {
     Window w;
     w.form.txtAngolo->setText(",");
     w.print();
-    int calcBoxes = 0;
-    for (const auto &box : w.services.boxes)
-        calcBoxes += box.title == "Errore di calcolo";
-    QCOMPARE(calcBoxes, 1);
-    QCOMPARE(w.services.boxes.back().title, QString("Stampa scala"));
-    QCOMPARE(w.count("EndDoc"), 1);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di calcolo"));
+    QVERIFY(w.services.recordingPrinter.ops.empty());
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.form.txtAngolo->text(), QString(","));
+    QCOMPARE(w.form.lblValori[0]->text(), QString("16,67"));  // the results of 1000 again
 }
 
 void TestWindowPrint::userInputDuringThePrintIsNotTaken()
@@ -207,6 +224,67 @@ void TestWindowPrint::userInputDuringThePrintIsNotTaken()
     w.form.txtGiriMinuto->selectAll();
     QTest::keyClick(w.form.txtGiriMinuto, '5');
     QCOMPARE(w.form.txtGiriMinuto->text(), QString("5"));
+}
+
+void TestWindowPrint::pumpListGivesWayToTheShownCode_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("leave");  // "Enter", "Tab" or "stampa" (a click on it)
+    QTest::addColumn<QString>("code");   // in the list and on the page afterwards
+    QTest::addColumn<QString>("lift");
+    QTest::newRow("unknown code, Enter") << "0445010799X"
+                                         << "Enter"
+                                         << "0445010760"
+                                         << "4,80";
+    QTest::newRow("unknown code, Tab") << "0445010799X"
+                                       << "Tab"
+                                       << "0445010760"
+                                       << "4,80";
+    QTest::newRow("unknown code, stampa") << "0445010799X"
+                                          << "stampa"
+                                          << "0445010760"
+                                          << "4,80";
+    QTest::newRow("small letters, Tab") << "a2c1637670080"
+                                        << "Tab"
+                                        << "0445010760"
+                                        << "4,80";
+    QTest::newRow("known code, Tab") << "0445010799"
+                                     << "Tab"
+                                     << "0445010799"
+                                     << "6,07";
+    QTest::newRow("known code, stampa") << "0445010799"
+                                        << "stampa"
+                                        << "0445010799"
+                                        << "6,07";
+}
+
+void TestWindowPrint::pumpListGivesWayToTheShownCode()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, leave);
+    QFETCH(QString, code);
+    QFETCH(QString, lift);
+    Window w;
+    QLineEdit *edit = w.form.cboCodice->lineEdit();
+    w.form.cboCodice->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    if (leave == "Enter")
+        QTest::keyClick(edit, Qt::Key_Return);
+    else if (leave == "Tab")
+        QTest::keyClick(edit, Qt::Key_Tab);
+    if (leave != "stampa") {
+        QCOMPARE(w.form.cboCodice->hasFocus(), leave == "Enter");
+        QCOMPARE(w.form.cboCodice->currentText(), code);
+    }
+    w.print();
+    QCOMPARE(w.form.cboCodice->currentText(), code);
+    QCOMPARE(w.form.lblValori[5]->text(), lift);
+    const auto texts = w.printed();
+    QCOMPARE(QString::fromStdString(texts.at(1)), code);
+    QCOMPARE(QString::fromStdString(texts.at(3)), lift + " mm");
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
 }
 
 QTEST_MAIN(TestWindowPrint)

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -243,6 +244,9 @@ void FrmMain::connectEvents()
     // when the chosen item is the current one. currentIndexChanged is not
     // used: it also fires when the first item is added.
     connect(cboCodice, &QComboBox::activated, this, [this] { cboCodice_Click(); });
+    // Enter or focus out; the list has already taken a text that names one of
+    // its codes (it chose that code, raising activated).
+    connect(cboCodice->lineEdit(), &QLineEdit::editingFinished, this, [this] { cboCodice_LostFocus(); });
     // clicked, not toggled: an option set by code raises its click through
     // setOptionValue(), exactly once.
     connect(optionGroup_, &QButtonGroup::idClicked, this, [this](int id) { optAlzataGiro_Click(std::int16_t(id)); });
@@ -404,6 +408,9 @@ private:
 void FrmMain::cmdStampa_Click()
 {
     const UserInputBlocker block(this);
+    // The page header names the pump whose data it prints, whatever is typed
+    // in the list.
+    cboCodice_LostFocus();
     print::StampaScala(*this);
 }
 
@@ -429,6 +436,25 @@ void FrmMain::cboCodice_Click()
         showError(services_, e);
     }
     cmdCalcola_Click();
+}
+
+void FrmMain::cboCodice_LostFocus()
+{
+    const std::string code = ss(cboCodice->currentText());
+    if (std::any_of(kPumps.begin(), kPumps.end(), [&](const Pump &pump) { return code == pump.code; }))
+        return;
+    // The row whose geometry the labels show.
+    for (std::size_t row = 0; row < kPumps.size(); ++row) {
+        const Pump &pump = kPumps[row];
+        if (ss(lblValori[3]->text()) == NumberText(pump.minAlbero)
+            && ss(lblValori[4]->text()) == NumberText(pump.maxAlbero)
+            && lblValori[6]->text() == QString::fromUtf8(pump.fineAlzata)) {
+            const QSignalBlocker block(cboCodice);
+            cboCodice->setCurrentIndex(int(row));
+            cboCodice->setEditText(QString::fromUtf8(pump.code));
+            return;
+        }
+    }
 }
 
 // ---- Lifts-per-revolution selector --------------------------------------------
@@ -636,6 +662,11 @@ void FrmMain::showCriticalBox(const std::string &text, const std::string &title)
 void FrmMain::showInformationBox(const std::string &text, const std::string &title)
 {
     services_.messageBox(qs(text), qs(title), BoxIcon::Information);
+}
+
+void FrmMain::showWarningBox(const std::string &text, const std::string &title)
+{
+    services_.messageBox(qs(text), qs(title), BoxIcon::Warning);
 }
 
 std::string FrmMain::pumpCode() { return ss(cboCodice->currentText()); }

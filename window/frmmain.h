@@ -49,6 +49,9 @@ public:
     void cmdCalcola_Click();
     void cmdStampa_Click();
     void cboCodice_Click();
+    // Leaving the pump list (focus out, Enter): a text that is no catalogue
+    // code gives way to the code whose data the window shows.
+    void cboCodice_LostFocus();
     void optAlzataGiro_Click(std::int16_t index);
     void txtGiriMinuto_KeyPress(int &keyAscii);
     void txtGiriMinuto_Change();
@@ -113,6 +116,7 @@ public:
     void processPendingEvents() override;
     print::Printer &printer() override;
     void showInformationBox(const std::string &text, const std::string &title) override;
+    void showWarningBox(const std::string &text, const std::string &title) override;
     std::string todayShortDate() override;
 
 protected:

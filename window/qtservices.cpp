@@ -43,8 +43,10 @@ private:
 
 void QtServices::messageBox(const QString &text, const QString &title, BoxIcon icon)
 {
-    QMessageBox box(icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title, text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    const QMessageBox::Icon shown = icon == BoxIcon::Critical ? QMessageBox::Critical
+        : icon == BoxIcon::Warning                            ? QMessageBox::Warning
+                                                              : QMessageBox::Information;
+    QMessageBox box(shown, title, text, QMessageBox::Ok, QApplication::activeWindow());
     const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }

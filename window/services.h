@@ -14,7 +14,7 @@ class Printer;
 
 namespace rotamet {
 
-enum class BoxIcon { Information, Critical };
+enum class BoxIcon { Information, Warning, Critical };
 
 class PlatformServices {
 public:

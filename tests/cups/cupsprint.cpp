@@ -1,56 +1,97 @@
-// Prints the page on the system's default print queue through the program's
-// own printer, as the print button does, and checks what the user is told.
-// Usage: cupsprint QUEUE [refused]. Exit 0 when the queue took the page, or,
-// with "refused", when a queue that refuses jobs ended the print silently
-// (printer error 482: no message, the window not restored).
+// Prints the page from the real window on the system's default print queue,
+// through the program's own printer, as a user would: types a speed and an
+// angle, clicks "stampa", and checks the one message and that the window
+// shows the user's inputs and their results afterwards, as before the print.
+// Usage: cupsprint QUEUE [refused|paused]. Without a mode the queue must take
+// the page; "refused": a queue that refuses jobs; "paused": a disabled
+// (paused) queue that holds the page.
 #include <cstdio>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QTest>
 
-#include "support/modelform.h"
-#include "print/stampascala.h"
 #include "print/systemprinter.h"
+#include "support/windowtexts.h"
+#include "window/frmmain.h"
+#include "window/recordingservices.h"
+#include "window/textbox.h"
 
-using namespace rotamet::print;
+using namespace rotamet;
+
+namespace {
+
+void type(TextBox *field, const char *text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: cupsprint QUEUE [refused]\n");
+        std::fprintf(stderr, "usage: cupsprint QUEUE [refused|paused]\n");
         return 2;
     }
-    const std::string queue = argv[1];
-    const bool refused = argc == 3 && std::string(argv[2]) == "refused";
+    const QString queue = QString::fromLocal8Bit(argv[1]);
+    const QString mode = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
 
     const QString system = QPrinterInfo::defaultPrinter().printerName();
-    if (system.toStdString() != queue) {
-        std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), queue.c_str());
+    if (system != queue) {
+        std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), qPrintable(queue));
         return 1;
     }
-    const auto printer = makeSystemPrinter();
-    std::printf("Stampa su: %s %s\n", printer->deviceName().c_str(), printer->secondText().c_str());
-    if (printer->deviceName() != queue) {
+    const auto printer = print::makeSystemPrinter();
+    if (QString::fromStdString(printer->deviceName()) != queue) {
         std::fprintf(stderr, "FAIL: the printer names itself '%s'\n", printer->deviceName().c_str());
         return 1;
     }
 
-    ModelForm form(*printer);
-    StampaScala(form);
-    for (const auto &box : form.boxes)
-        std::printf("%s: %s\n", box.title.c_str(), box.text.c_str());
-    if (refused) {
-        if (!form.boxes.empty() || form.fields[rotamet::calc::Field::Angolo] != "90,0°") {
-            std::fprintf(stderr, "FAIL: a refused job must end the print silently, not restored\n");
-            return 1;
-        }
-        return 0;
-    }
-    const std::string expected = "Stampa effettuata su '" + queue + "'";
-    if (form.boxes.size() != 1 || form.boxes[0].critical || form.boxes[0].text != expected) {
-        std::fprintf(stderr, "FAIL: expected the one message \"%s\"\n", expected.c_str());
+    RecordingServices services;
+    services.printerInUse = printer.get();
+    FrmMain form(services);
+    form.load();
+    if (!QTest::qWaitForWindowActive(&form)) {
+        std::fprintf(stderr, "FAIL: the window is not active\n");
         return 1;
     }
-    return 0;
+    type(form.txtGiriMinuto, "1234");
+    type(form.txtAngolo, "12,5");
+    QTest::keyClick(form.txtAngolo, Qt::Key_Return);
+    std::printf("%s\n", qPrintable(form.cmdStampa->toolTip()));
+    const QStringList before = windowTexts(form);
+
+    QTest::mouseClick(form.cmdStampa, Qt::LeftButton);
+
+    int status = 0;
+    for (const auto &box : services.boxes)
+        std::printf("%s: %s\n", qPrintable(box.title), qPrintable(box.text));
+    QString expected;
+    BoxIcon icon = BoxIcon::Warning;
+    if (mode == "refused") {
+        expected = "La pagina non è stata stampata su '" + queue
+            + "'.\nLa coda non accetta lavori: la pagina è stata rifiutata.";
+    } else if (mode == "paused") {
+        expected = "La pagina è stata consegnata a '" + queue
+            + "', ma non viene stampata ora: la coda è sospesa, e la pagina vi attende finché non viene riattivata.";
+    } else {
+        expected = "Stampa effettuata su '" + queue + "'";
+        icon = BoxIcon::Information;
+    }
+    if (services.boxes.size() != 1 || services.boxes[0].title != "Stampa scala" || services.boxes[0].icon != icon
+        || services.boxes[0].text != expected) {
+        std::fprintf(stderr, "FAIL: expected the one message \"%s\"\n", qPrintable(expected));
+        status = 1;
+    }
+    const QString changed = textDifferences(windowTexts(form), before);
+    if (!changed.isEmpty()) {
+        std::fprintf(stderr, "FAIL: the window is not as before the print:%s\n", qPrintable(changed));
+        status = 1;
+    }
+    return status;
 }

@@ -117,6 +117,11 @@ void ModelForm::showCriticalBox(const std::string &text, const std::string &titl
     boxes.push_back({text, title, true});
 }
 
+void ModelForm::showWarningBox(const std::string &text, const std::string &title)
+{
+    boxes.push_back({text, title, false, true});
+}
+
 std::string ModelForm::todayShortDate() { return today; }
 
 }  // namespace rotamet::print

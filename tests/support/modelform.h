@@ -25,6 +25,7 @@ public:
     struct Box {
         std::string text, title;
         bool critical = false;
+        bool warning = false;
     };
     std::vector<Box> boxes;
     int calculations = 0;
@@ -48,6 +49,7 @@ public:
     Printer &printer() override;
     void showInformationBox(const std::string &text, const std::string &title) override;
     void showCriticalBox(const std::string &text, const std::string &title) override;
+    void showWarningBox(const std::string &text, const std::string &title) override;
     std::string todayShortDate() override;
 
 private:
