@@ -37,7 +37,7 @@ echo "build-qt: configuring" >&2
   -no-opengl -no-dbus -no-vulkan -no-icu -no-openssl -no-zstd -no-glib \
   -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-doubleconversion \
   -no-feature-sql -no-feature-network -no-feature-xml -no-feature-concurrent \
-  -no-feature-androiddeployqt -no-feature-tabletevent -no-feature-direct2d \
+  -no-feature-androiddeployqt -no-feature-tabletevent \
   -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >&2
 echo "build-qt: building (about 45 minutes on 2 cores)" >&2
