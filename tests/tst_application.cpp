@@ -1,13 +1,47 @@
-// What the program sets up before its window: version record and icon.
+// What the program sets up before its window: Qt's texts in Italian, version
+// record and icon.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
+#include <memory>
 
 #include "app/application.h"
+
+namespace {
+// The texts of a field's standard context menu, as the user reads them.
+QStringList contextMenuTexts()
+{
+    QLineEdit field;
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (QAction *a : menu->actions()) {
+        if (!a->isSeparator())
+            texts << a->text().section('\t', 0, 0);
+    }
+    return texts;
+}
+
+const QStringList kItalianMenu{"Ann&ulla", "&Rifai", "&Taglia", "&Copia", "&Incolla", "Elimina", "Seleziona tutto"};
+}  // namespace
 
 class TestApplication : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup()
+    {
+        for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    }
+
     void versionRecordAndIcon()
     {
         rotamet::setUpApplication();
@@ -16,6 +50,36 @@ private slots:
         const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
         for (int size : {16, 32, 64})
             QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+    }
+
+    void qtTextsAreItalianFromStartUp()
+    {
+        QVERIFY(contextMenuTexts() != kItalianMenu);
+        rotamet::setUpApplication();
+        QCOMPARE(contextMenuTexts(), kItalianMenu);
+    }
+
+    void qtTextsComeFromABundledCopyBesideTheProgram()
+    {
+        const QStringList folders = rotamet::qtTranslationFolders();
+        QCOMPARE(folders.first(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        QCOMPARE(folders.last(), QCoreApplication::applicationDirPath() + "/translations");
+
+        // A program folder with its own copy, and no Qt installed where it runs.
+        QTemporaryDir program;
+        QVERIFY(QDir(program.path()).mkdir("translations"));
+        const QString bundled = program.filePath("translations");
+        QVERIFY(QFile::copy(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_it.qm",
+                            bundled + "/qtbase_it.qm"));
+        QVERIFY(rotamet::installQtTranslations({program.filePath("no-qt-here"), bundled}));
+        QCOMPARE(contextMenuTexts(), kItalianMenu);
+    }
+
+    void withoutTranslationsTheProgramStillStarts()
+    {
+        QTemporaryDir empty;
+        QVERIFY(!rotamet::installQtTranslations({empty.path()}));
+        QCOMPARE(contextMenuTexts().value(4), QString("&Paste"));
     }
 };
 

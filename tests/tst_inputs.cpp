@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
+#include "app/application.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -52,6 +54,7 @@ void clearByKeys(TextBox *box)
 class TestInputs : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY(installQtTranslations()); }
     void cleanup() { QApplication::clipboard()->clear(); }
 
     void conversionFieldKeyFilter_data();
@@ -63,6 +66,11 @@ private slots:
     void focusSelectsTheWholeSpeed();
     void enterInAConversionFieldRunsTheCalculation();
     void clipboardShortcutsAreDiscardedButPasteIsBounded();
+    void pasteFromTheContextMenuIsBoundedAndOneLine_data();
+    void pasteFromTheContextMenuIsBoundedAndOneLine();
+    void theContextMenuIsItalian();
+    void aClickIntoTheSpeedFieldSelectsItsText();
+    void aClickIntoAConversionFieldPlacesTheCaret();
     void textWrittenByCodeIsShownWhole();
     void stepButtons_data();
     void stepButtons();
@@ -235,6 +243,122 @@ void TestInputs::clipboardShortcutsAreDiscardedButPasteIsBounded()
     QApplication::clipboard()->setText("9");
     box->pasteBounded();
     QCOMPARE(box->text(), QString("912"));
+}
+
+namespace {
+// Right-clicks the field and waits for its context menu (nullptr if none).
+// The click goes through the window, as the platform delivers it, so that Qt
+// turns it into a context menu request.
+QMenu *openContextMenu(TextBox *box)
+{
+    QWidget *window = box->window();
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, box->mapTo(window, box->rect().center()));
+    QMenu *menu = nullptr;
+    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, 2000))
+        return nullptr;
+    return menu;
+}
+
+QAction *actionNamed(QMenu *menu, const QString &text)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->text().section('\t', 0, 0) == text)
+            return a;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void TestInputs::pasteFromTheContextMenuIsBoundedAndOneLine_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("byMenu");  // else Shift+Insert
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("shown");
+    for (bool byMenu : {true, false}) {
+        const char *how = byMenu ? "menu" : "Shift+Insert";
+        QTest::addRow("%s: nine digits into the speed", how) << "txtGiriMinuto" << byMenu << "123456789"
+                                                             << "12345";
+        QTest::addRow("%s: 1 MB into the stroke", how) << "txtMillimetri" << byMenu << QString(1 << 20, '7') << "77777";
+        QTest::addRow("%s: a line with its line end", how) << "txtGiriMinuto" << byMenu << "1500\r\n"
+                                                           << "1500";
+        QTest::addRow("%s: tabs, line breaks and NUL dropped", how)
+            << "txtAngolo" << byMenu << QString("1\t2\n3") + QChar(0) + "4" + QChar(0x2028) + "5" + QChar(0x200b) + "6"
+            << "123456";
+        QTest::addRow("%s: letters are pasted", how) << "txtMillisecondi" << byMenu << "ab,c"
+                                                     << "ab,c";
+    }
+}
+
+void TestInputs::pasteFromTheContextMenuIsBoundedAndOneLine()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, byMenu);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, shown);
+    Window w;
+    TextBox *box = w.field(field);
+    clearByKeys(box);
+    QApplication::clipboard()->setText(clipboard);
+    if (byMenu) {
+        QMenu *menu = openContextMenu(box);
+        QVERIFY(menu);
+        QAction *paste = actionNamed(menu, "&Incolla");
+        QVERIFY(paste);
+        QVERIFY(paste->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(paste).center());
+        QTRY_VERIFY(!menu->isVisible());
+    } else {
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    }
+    QCOMPARE(box->text(), shown);
+}
+
+void TestInputs::theContextMenuIsItalian()
+{
+    Window w;
+    TextBox *box = w.form.txtMillimetri;
+    box->setFocus();
+    QMenu *menu = openContextMenu(box);
+    QVERIFY(menu);
+    QStringList texts;
+    for (QAction *a : menu->actions()) {
+        if (!a->isSeparator())
+            texts << a->text().section('\t', 0, 0);
+    }
+    QCOMPARE(texts, QStringList({"Ann&ulla", "&Rifai", "&Taglia", "&Copia", "&Incolla", "Elimina", "Seleziona tutto"}));
+    menu->close();
+}
+
+void TestInputs::aClickIntoTheSpeedFieldSelectsItsText()
+{
+    Window w;
+    TextBox *box = w.form.txtGiriMinuto;
+    w.form.cboCodice->setFocus();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2 + 3, box->height() / 2));
+    QVERIFY(box->hasFocus());
+    QCOMPARE(box->selectedText(), QString("1000"));
+    QTest::keyClicks(box, "1500");
+    QCOMPARE(box->text(), QString("1500"));
+    QCOMPARE(w.form.lblValori[0]->text(), QString("25,00"));
+
+    // Once the field has the focus, a click places the caret.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() / 2));
+    QVERIFY(!box->hasSelectedText());
+    QTest::keyClick(box, '0');
+    QCOMPARE(box->text(), QString("15000"));
+}
+
+void TestInputs::aClickIntoAConversionFieldPlacesTheCaret()
+{
+    Window w;
+    TextBox *box = w.form.txtMillimetri;
+    w.form.cboCodice->setFocus();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() / 2));
+    QVERIFY(box->hasFocus());
+    QVERIFY(!box->hasSelectedText());
+    QTest::keyClick(box, '5');
+    QCOMPARE(box->text(), QString("0,405"));
 }
 
 void TestInputs::textWrittenByCodeIsShownWhole()

@@ -1,6 +1,7 @@
 // The window as it opens: design, start-up, pump catalogue, lifts selector,
 // and the places where Qt's events differ from the window's own.
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -40,6 +41,16 @@ private slots:
     void startUpRunsTheCalculationTwiceFirstWithoutOption();
     void startUpPlacesTheWindow_data();
     void startUpPlacesTheWindow();
+    void placementCentresTheOuterFrame_data();
+    void placementCentresTheOuterFrame();
+    void shownWindowIsPlacedByItsFrame();
+    void aFixedSizeWindowOffersNoMaximise();
+    void tabEntersTheLiftsGroupOnTheChosenOption();
+    void screenReaderNames_data();
+    void screenReaderNames();
+    void everyControlHasASpokenName();
+    void screenReaderDoesNotFindTheHiddenStrip();
+    void stepButtonsShowTheirDirection();
     void pumpCatalogue_data();
     void pumpCatalogue();
     void choosingFromTheListAsAUserRunsTheHandlerOnce();
@@ -197,6 +208,280 @@ void TestWindow::startUpPlacesTheWindow()
     FrmMain form(services);
     form.Form_Load();
     QCOMPARE(form.pos(), topLeft);
+}
+
+void TestWindow::placementCentresTheOuterFrame_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QPoint>("frameTopLeft");
+    QTest::newRow("no frame") << QSize(1024, 768) << QMargins() << QPoint(183, 109);
+    // 4 px borders and a 24 px title bar: 666 x 469 outside.
+    QTest::newRow("title bar and borders") << QSize(1024, 768) << QMargins(4, 24, 4, 4) << QPoint(179, 100);
+    QTest::newRow("1920x1080, thick frame") << QSize(1920, 1080) << QMargins(10, 30, 10, 10) << QPoint(621, 200);
+    QTest::newRow("frame larger than the screen") << QSize(600, 400) << QMargins(4, 24, 4, 4) << QPoint(-33, -23);
+}
+
+void TestWindow::placementCentresTheOuterFrame()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QMargins, frame);
+    QFETCH(QPoint, frameTopLeft);
+    const QSize outer = QSize(658, 441).grownBy(frame);
+    QCOMPARE(FrmMain::placement(screen, outer), frameTopLeft);
+}
+
+// Qt's offscreen platform gives a shown window a frame of 2 px on each side.
+void TestWindow::shownWindowIsPlacedByItsFrame()
+{
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QTRY_VERIFY(w.form.frameGeometry().size() != w.form.size());
+    const QRect frame = w.form.frameGeometry();
+    QTRY_COMPARE(w.form.frameGeometry().topLeft(), FrmMain::placement(QSize(1024, 768), frame.size()));
+    QCOMPARE(w.form.size(), QSize(658, 441));
+
+    // Once placed, the window stays where the user moves it.
+    w.form.move(10, 20);
+    QTRY_COMPARE(w.form.frameGeometry().topLeft(), QPoint(10, 20));
+    QTest::qWait(50);
+    QCOMPARE(w.form.frameGeometry().topLeft(), QPoint(10, 20));
+}
+
+void TestWindow::aFixedSizeWindowOffersNoMaximise()
+{
+    Window w;
+    const Qt::WindowFlags flags = w.form.windowFlags();
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowFullscreenButtonHint));
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(flags & Qt::WindowTitleHint);
+    QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
+}
+
+void TestWindow::tabEntersTheLiftsGroupOnTheChosenOption()
+{
+    Window w;
+    FrmMain &f = w.form;
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.txtGiriMinuto->setFocus();
+    QTest::keyClick(f.txtGiriMinuto, Qt::Key_Tab);
+    QVERIFY(f.optAlzataGiro[1]->hasFocus());
+
+    // Space on the chosen option changes nothing.
+    QTest::keyClick(f.optAlzataGiro[1], Qt::Key_Space);
+    QVERIFY(f.optAlzataGiro[1]->isChecked());
+    QCOMPARE(caption(f, 7), QString("ms 30,00"));
+
+    // An arrow chooses the next option; Tab leaves the group.
+    QTest::keyClick(f.optAlzataGiro[1], Qt::Key_Down);
+    QVERIFY(f.optAlzataGiro[2]->isChecked());
+    QVERIFY(f.optAlzataGiro[2]->hasFocus());
+    QCOMPARE(caption(f, 7), QString("ms 20,00"));
+    QTest::keyClick(f.optAlzataGiro[2], Qt::Key_Tab);
+    QVERIFY(f.txtAngolo->hasFocus());
+
+    // Back into the group, on the option now chosen.
+    QTest::keyClick(f.txtAngolo, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(f.optAlzataGiro[2]->hasFocus());
+
+    // An option chosen with the mouse is the one Tab reaches next time.
+    QTest::mouseClick(f.optAlzataGiro[0], Qt::LeftButton);
+    f.txtGiriMinuto->setFocus();
+    QTest::keyClick(f.txtGiriMinuto, Qt::Key_Tab);
+    QVERIFY(f.optAlzataGiro[0]->hasFocus());
+    QTest::keyClick(f.optAlzataGiro[0], Qt::Key_Tab);
+    QVERIFY(f.txtAngolo->hasFocus());
+}
+
+namespace {
+// Every accessible object below `iface`, as a screen reader walks the tree.
+void walk(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
+{
+    for (int i = 0; i < iface->childCount(); ++i) {
+        QAccessibleInterface *child = iface->child(i);
+        if (!child)
+            continue;
+        out << child;
+        walk(child, out);
+    }
+}
+
+QList<QAccessibleInterface *> accessibleTree(QWidget *window)
+{
+    QList<QAccessibleInterface *> out;
+    walk(QAccessible::queryAccessibleInterface(window), out);
+    return out;
+}
+
+QAccessibleInterface *foundByScreenReader(QWidget *window, QObject *object)
+{
+    for (QAccessibleInterface *iface : accessibleTree(window)) {
+        if (iface->object() == object)
+            return iface;
+    }
+    return nullptr;
+}
+}  // namespace
+
+void TestWindow::screenReaderNames_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");  // the tooltip, as designed
+    QTest::newRow("cmdAngUp") << "cmdAngUp"
+                              << "Aumenta angolo" << QString();
+    QTest::newRow("cmdAngDown") << "cmdAngDown"
+                                << "Diminuisci angolo" << QString();
+    QTest::newRow("cmdMSUp") << "cmdMSUp"
+                             << "Aumenta millisecondi" << QString();
+    QTest::newRow("cmdMSDown") << "cmdMSDown"
+                               << "Diminuisci millisecondi" << QString();
+    QTest::newRow("cmdMMUp") << "cmdMMUp"
+                             << "Aumenta millimetri" << QString();
+    QTest::newRow("cmdMMDown") << "cmdMMDown"
+                               << "Diminuisci millimetri" << QString();
+    QTest::newRow("txtGiriMinuto") << "txtGiriMinuto"
+                                   << "Giri al minuto"
+                                   << "Giri al minuto";
+    QTest::newRow("txtAngolo") << "txtAngolo"
+                               << "Angolo di comando"
+                               << "Comando elettrico in millisecondi";
+    QTest::newRow("txtMillisecondi") << "txtMillisecondi"
+                                     << "Millisecondi di comando elettr."
+                                     << "Comando elettrico in millisecondi";
+    QTest::newRow("txtMillimetri") << "txtMillimetri"
+                                   << "Millimetri di corsa pompante"
+                                   << "Millmetri di corsa del pompante";
+    QTest::newRow("cboCodice") << "cboCodice"
+                               << "Codice pompa"
+                               << "Codice pompa CP4";
+    QTest::newRow("cmdCalcola") << "cmdCalcola"
+                                << "calcola" << QString();
+    QTest::newRow("optAlzataGiro_1") << "optAlzataGiro_1"
+                                     << "2 alzate/giro" << QString();
+}
+
+void TestWindow::screenReaderNames()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    Window w;
+    QWidget *widget = w.form.findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QAccessibleInterface *iface = foundByScreenReader(&w.form, widget);
+    QVERIFY(iface);
+    // Qt names a combo box by its text on Linux, on other systems by its
+    // name; its text field carries the name everywhere.
+    if (widget == w.form.cboCodice) {
+        QCOMPARE(widget->accessibleName(), name);
+        QCOMPARE(iface->text(QAccessible::Value), QString("0445010760"));
+        QCOMPARE(iface->text(QAccessible::Description), description);
+        iface = foundByScreenReader(&w.form, w.form.cboCodice->lineEdit());
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        return;
+    }
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->text(QAccessible::Description), description);
+    QCOMPARE(widget->toolTip(), description);
+}
+
+// Whatever the user can reach with Tab is named, and a field bears the
+// caption of the label beside it.
+void TestWindow::everyControlHasASpokenName()
+{
+    Window w;
+    FrmMain &f = w.form;
+    int named = 0;
+    for (QAccessibleInterface *iface : accessibleTree(&f)) {
+        auto *widget = qobject_cast<QWidget *>(iface->object());
+        if (!widget || widget->window() != &f || widget->focusPolicy() == Qt::NoFocus
+            || widget->parentWidget() == f.cboCodice)
+            continue;
+        QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(),
+                 qPrintable(widget->objectName() + widget->metaObject()->className()));
+        ++named;
+    }
+    QCOMPARE(named, 16);
+    const std::pair<TextBox *, QLabel *> beside[]{{f.txtGiriMinuto, f.lblEtichetta[0]},
+                                                  {f.txtAngolo, f.lblEtichetta[9]},
+                                                  {f.txtMillisecondi, f.lblEtichetta[7]},
+                                                  {f.txtMillimetri, f.lblEtichetta[8]}};
+    for (auto [field, label] : beside)
+        QCOMPARE(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name), label->text().trimmed());
+}
+
+void TestWindow::screenReaderDoesNotFindTheHiddenStrip()
+{
+    Window w;
+    FrmMain &f = w.form;
+    const QList<QAccessibleInterface *> tree = accessibleTree(&f);
+    for (QAccessibleInterface *iface : tree) {
+        auto *widget = qobject_cast<QWidget *>(iface->object());
+        QVERIFY2(!widget || (widget != f.Frame1 && !f.Frame1->isAncestorOf(widget)),
+                 qPrintable(iface->text(QAccessible::Name)));
+    }
+    // Everything in the visible frame is still found, results included.
+    QVERIFY(foundByScreenReader(&f, f.cmdMMDown));
+    QAccessibleInterface *result = foundByScreenReader(&f, f.lblValori[13]);
+    QVERIFY(result);
+    QCOMPARE(result->text(QAccessible::Name), QString("9,17°"));
+    // The window's own interface answers as Qt's would for what it keeps.
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&f);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(f.fraMain);
+    QCOMPARE(window->child(window->indexOfChild(frame)), frame);
+    QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(f.Frame1)), -1);
+    QCOMPARE(frame->parent(), window);
+}
+
+namespace {
+// Where the arrow's ink lies: the centre of the pixels that an icon adds to a
+// blank button, minus the centre of their bounding box (negative: the weight
+// is high, as the broad base of a downward arrow).
+double inkBalance(QPushButton *button)
+{
+    QPushButton blank(button->parentWidget());
+    blank.setGeometry(button->geometry());
+    blank.setFont(button->font());
+    blank.setAutoDefault(false);
+    blank.setFocusPolicy(Qt::NoFocus);
+    const QImage with = button->grab().toImage();
+    const QImage without = blank.grab().toImage();
+    double sumY = 0;
+    int count = 0, top = INT_MAX, bottom = -1;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                sumY += y;
+                ++count;
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (count < 4)
+        return 0;
+    return sumY / count - (top + bottom) / 2.0;
+}
+}  // namespace
+
+void TestWindow::stepButtonsShowTheirDirection()
+{
+    Window w;
+    FrmMain &f = w.form;
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.cboCodice->setFocus();
+    for (QPushButton *up : {f.cmdAngUp, f.cmdMSUp, f.cmdMMUp})
+        QVERIFY2(inkBalance(up) > 0.3, qPrintable(up->objectName()));
+    for (QPushButton *down : {f.cmdAngDown, f.cmdMSDown, f.cmdMMDown})
+        QVERIFY2(inkBalance(down) < -0.3, qPrintable(down->objectName()));
+    for (QPushButton *button : {f.cmdAngUp, f.cmdAngDown, f.cmdMSUp, f.cmdMSDown, f.cmdMMUp, f.cmdMMDown}) {
+        QVERIFY(button->text().isEmpty());
+        QVERIFY(button->iconSize().height() < button->height());
+    }
 }
 
 void TestWindow::pumpCatalogue_data()

@@ -36,6 +36,7 @@ struct Control {
     int maxTyped;  // typed-length limit of an entry field, 0: none
     int tabOrder;  // 1-based position in the tab order, 0: not listed
     bool wordWrap;
+    const char *spokenName;  // the name a screen reader speaks; nullptr: its caption
 };
 
 inline constexpr int kTwipsPerPixel = 15;

@@ -9,14 +9,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOption>
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
 #include "print/printer.h"
 #include "window/design.h"
+#include "window/screenreader.h"
 #include "window/services.h"
 #include "window/textbox.h"
 
@@ -97,8 +101,15 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent) : QWidget(parent),
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     setFont(fontOf(design::kDefaultFont));
     setFixedSize(px(design::kClientWidth), px(design::kClientHeight));
+    offerNoMaximise();
     buildFromDesign();
     connectEvents();
+    drawStepArrows();
+    tabToTheChosenOption();
+    hideFromScreenReaders(this, Frame1);
+    // On Linux a screen reader names a combo box by its text; the name goes
+    // to the text field inside it too.
+    cboCodice->lineEdit()->setAccessibleName(cboCodice->accessibleName());
 }
 
 FrmMain::~FrmMain()
@@ -221,6 +232,8 @@ void FrmMain::buildFromDesign()
             w->setFont(fontOf(c.font));
         if (c.toolTip)
             w->setToolTip(QString::fromUtf8(c.toolTip));
+        if (c.spokenName)
+            w->setAccessibleName(QString::fromUtf8(c.spokenName));
         if (c.fore.isSet())
             setForeground(w, colourOf(c.fore));
         if (c.back.isSet())
@@ -271,7 +284,87 @@ void FrmMain::connectEvents()
     txtMillimetri->onKeyPress = [this](int &k) { txtMillimetri_KeyPress(k); };
 }
 
+// The window has a fixed size: its frame offers no maximise button.
+void FrmMain::offerNoMaximise()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+}
+
+// The step buttons have no caption: an arrow tells up from down. The arrow
+// is the style's own (as on a spin box), in the button's text colour.
+void FrmMain::drawStepArrows()
+{
+    const auto arrow = [this](QPushButton *button, QStyle::PrimitiveElement element) {
+        const int side = std::max(4, std::min(button->width(), button->height()) - 8);
+        const qreal ratio = devicePixelRatioF();
+        QPixmap pixmap(QSize(side, side) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QStyleOption option;
+        option.initFrom(button);
+        option.rect = QRect(0, 0, side, side);
+        option.state = QStyle::State_Enabled;
+        option.palette.setColor(QPalette::ButtonText, button->palette().color(QPalette::ButtonText));
+        button->style()->drawPrimitive(element, &option, &painter, button);
+        painter.end();
+        button->setIcon(QIcon(pixmap));
+        button->setIconSize(QSize(side, side));
+    };
+    for (QPushButton *up : {cmdAngUp, cmdMSUp, cmdMMUp})
+        arrow(up, QStyle::PE_IndicatorArrowUp);
+    for (QPushButton *down : {cmdAngDown, cmdMSDown, cmdMMDown})
+        arrow(down, QStyle::PE_IndicatorArrowDown);
+}
+
+// Tab enters the lifts group on the chosen option, and the arrow keys move
+// within the group: only the chosen option takes the focus from Tab.
+void FrmMain::tabToTheChosenOption()
+{
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (!checked)
+            return;
+        for (QRadioButton *option : optAlzataGiro)
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+}
+
 // ---- Start-up and shut-down ------------------------------------------------
+
+QPoint FrmMain::placement(QSize screen, QSize outer)
+{
+    const float left = float(screen.width() - outer.width()) / 2.0f;
+    const float top = float(screen.height() - outer.height()) / 3.0f;
+    return QPoint(qRound(left), qRound(top));
+}
+
+// Until the window is shown its frame is unknown, so Form_Load places it by
+// its client area; once a window manager has framed it, it is placed again by
+// its outer size. Only the first frame counts: the user may move the window.
+void FrmMain::placeByFrame()
+{
+    if (placedByFrame_ || !isVisible())
+        return;
+    const QSize outer = frameGeometry().size();
+    if (outer == size())
+        return;
+    placedByFrame_ = true;
+    move(placement(services_.screenSize(), outer));
+}
+
+bool FrmMain::event(QEvent *event)
+{
+    const bool done = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate: placeByFrame(); break;
+    default: break;
+    }
+    return done;
+}
 
 void FrmMain::load()
 {
@@ -284,11 +377,7 @@ void FrmMain::load()
 void FrmMain::Form_Load()
 {
     // One half of the free width on each side, one third of the free height above.
-    const QSize screen = services_.screenSize();
-    const QSize outer = frameGeometry().size();
-    const float left = float(screen.width() - outer.width()) / 2.0f;
-    const float top = float(screen.height() - outer.height()) / 3.0f;
-    move(qRound(left), qRound(top));
+    move(placement(services_.screenSize(), frameGeometry().size()));
 
     setWindowTitle(QString::fromUtf8(kTitle));
 

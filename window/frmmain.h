@@ -71,6 +71,10 @@ public:
     void setListIndex(int index);    // cboCodice: runs cboCodice_Click
     void setOptionValue(int index);  // optAlzataGiro(index) = True: runs its click
 
+    // Where the window's outer frame goes: centred, with one third of the free
+    // height above it.
+    static QPoint placement(QSize screen, QSize outer);
+
     // How many calculation runs have started since the window was made.
     int calculationRuns() const { return calculationRuns_; }
 
@@ -120,12 +124,17 @@ public:
     std::string todayShortDate() override;
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildFromDesign();
     void connectEvents();
+    void offerNoMaximise();
+    void drawStepArrows();
+    void tabToTheChosenOption();
+    void placeByFrame();
     TextBox *field(calc::Field field) const;
     // A step button on a field that is not a number: the calculation's box.
     template <class Body>
@@ -134,6 +143,7 @@ private:
     PlatformServices &services_;
     QButtonGroup *optionGroup_ = nullptr;
     int calculationRuns_ = 0;
+    bool placedByFrame_ = false;
 };
 
 }  // namespace rotamet

@@ -61,11 +61,37 @@ void TextBox::insertBounded(QString input)
     insert(input);
 }
 
+QString TextBox::pastedText(const QString &clipboard)
+{
+    QString out;
+    out.reserve(clipboard.size());
+    for (qsizetype i = 0; i < clipboard.size(); ++i) {
+        const QChar c = clipboard.at(i);
+        if (c.isHighSurrogate() && i + 1 < clipboard.size() && clipboard.at(i + 1).isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, clipboard.at(i + 1));
+            if (QChar::category(code) != QChar::Other_Format)
+                out.append(c).append(clipboard.at(i + 1));
+            ++i;
+            continue;
+        }
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+        case QChar::Other_Surrogate:  // a half without its other half
+            break;
+        default: out.append(c);
+        }
+    }
+    return out;
+}
+
 void TextBox::pasteBounded()
 {
     if (isReadOnly())
         return;
-    insertBounded(QGuiApplication::clipboard()->text());
+    insertBounded(pastedText(QGuiApplication::clipboard()->text()));
 }
 
 void TextBox::keyPressEvent(QKeyEvent *event)
@@ -130,11 +156,23 @@ void TextBox::inputMethodEvent(QInputMethodEvent *event)
     QLineEdit::inputMethodEvent(&filtered);
 }
 
+namespace {
+// The standard menu's paste action. Qt names its actions only in some
+// versions, so the action is also known by its (translated) text.
+bool isPasteAction(const QAction *action)
+{
+    if (action->objectName() == QLatin1String("edit-paste"))
+        return true;
+    const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+    return !text.isEmpty() && text == QLineEdit::tr("&Paste");
+}
+}  // namespace
+
 void TextBox::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu *menu = createStandardContextMenu();
     for (QAction *action : menu->actions()) {
-        if (action->objectName() == QLatin1String("edit-paste")) {
+        if (isPasteAction(action)) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, &TextBox::pasteBounded);
         }
@@ -143,12 +181,32 @@ void TextBox::contextMenuEvent(QContextMenuEvent *event)
     menu->popup(event->globalPos());
 }
 
+void TextBox::mousePressEvent(QMouseEvent *event)
+{
+    if (keepFocusSelection_ && event->button() == Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    keepFocusSelection_ = false;
+    QLineEdit::mousePressEvent(event);
+}
+
+void TextBox::mouseMoveEvent(QMouseEvent *event)
+{
+    if (keepFocusSelection_) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
 void TextBox::mouseReleaseEvent(QMouseEvent *event)
 {
+    keepFocusSelection_ = false;
     if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
         if (!isReadOnly()) {
             deselect();
-            insertBounded(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            insertBounded(pastedText(QGuiApplication::clipboard()->text(QClipboard::Selection)));
         }
         event->accept();
         return;
@@ -159,12 +217,16 @@ void TextBox::mouseReleaseEvent(QMouseEvent *event)
 void TextBox::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
-    if (onGotFocus)
+    if (onGotFocus) {
         onGotFocus();
+        // The press that gave the focus arrives next and would place the caret.
+        keepFocusSelection_ = event->reason() == Qt::MouseFocusReason && hasSelectedText();
+    }
 }
 
 void TextBox::focusOutEvent(QFocusEvent *event)
 {
+    keepFocusSelection_ = false;
     QLineEdit::focusOutEvent(event);
     if (onLostFocus)
         onLostFocus();

@@ -3,7 +3,12 @@
 //   field takes it, and may replace it or discard it (code 0);
 // - typed and pasted input is bounded by the typed-length limit, while text
 //   written by code (setText) is always taken whole. QLineEdit::setMaxLength
-//   would also cut text written by code, so it is not used.
+//   would also cut text written by code, so it is not used;
+// - pasted text loses its line breaks, tabs and other invisible characters,
+//   as the field holds one line;
+// - a click that gives the field the focus keeps what the got-focus hook
+//   selected, so a hook that selects the whole text works for the mouse as
+//   for the Tab key; the next click places the caret.
 #pragma once
 
 #include <QLineEdit>
@@ -26,8 +31,13 @@ public:
     std::function<void()> onGotFocus;
     std::function<void()> onLostFocus;
 
-    // Pastes the clipboard's text, unfiltered, as far as the limit allows.
+    // Pastes the clipboard's text, unfiltered by the key hook, as far as the
+    // limit allows.
     void pasteBounded();
+
+    // Text as pasted into one line: without control characters (line breaks,
+    // tabs, NUL), line and paragraph separators and invisible format marks.
+    static QString pastedText(const QString &clipboard);
 
     // The character code a key event stands for, or -1 when it stands for
     // none (arrows, Delete, Home, function keys...).
@@ -37,6 +47,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -46,6 +58,9 @@ private:
     void insertBounded(QString text);
     int room() const;
     int limit_ = 0;  // 0: no limit
+    // The focus came with a mouse press and the got-focus hook selected text:
+    // that press, and the drag after it, leave the selection alone.
+    bool keepFocusSelection_ = false;
 };
 
 }  // namespace rotamet
