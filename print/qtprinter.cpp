@@ -1,6 +1,5 @@
 #include "print/qtprinter.h"
 
-#include <cups/cups.h>
 #include <utility>
 
 #include <QDate>
@@ -16,6 +15,8 @@
 #include <QTemporaryFile>
 
 #include "numtext/runtimeerror.h"
+#include "print/cupsclient.h"
+#include "print/printerlookup.h"
 
 namespace rotamet::print {
 
@@ -58,68 +59,52 @@ QString nextFreePdf(const QString &folder)
     throw pathError(folder);
 }
 
-// A CUPS destination "name" or "name/instance", freed on scope exit.
-class Destination {
-public:
-    explicit Destination(const QString &queue)
-    {
-        const QByteArray name = queue.section('/', 0, 0).toLocal8Bit();
-        const QByteArray instance = queue.section('/', 1).toLocal8Bit();
-        dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
-                                 instance.isEmpty() ? nullptr : instance.constData());
-    }
-    ~Destination()
-    {
-        if (dest_)
-            cupsFreeDests(1, dest_);
-    }
-    Destination(const Destination &) = delete;
-    Destination &operator=(const Destination &) = delete;
-
-    cups_dest_t *get() const { return dest_; }
-    QString option(const char *name) const
-    {
-        const char *v = dest_ ? cupsGetOption(name, dest_->num_options, dest_->options) : nullptr;
-        return v ? QString::fromLocal8Bit(v) : QString();
-    }
-
-private:
-    cups_dest_t *dest_ = nullptr;
-};
-
 }  // namespace
 
 struct QtPrinter::Impl {
-    Impl(bool system, QString pdfFolder) : followSystem(system), folder(std::move(pdfFolder))
+    Impl(QtPrinter &owner, bool system, QString pdfFolder) : followSystem(system), folder(std::move(pdfFolder))
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setResolution(kDotsPerInch);
         printer.setCreator(kJobTitle);
         printer.setDocName(kJobTitle);
-        chooseTarget();
+        if (!followSystem)
+            chooseTarget();
+        lookup.onAnswer = [this, &owner] {
+            // A page being composed keeps its target; an answer already taken
+            // (by a page that waited for it) is not taken twice, so the names
+            // of the file just written stay.
+            if (!painter.isActive() && lookup.answers() > answersTaken)
+                chooseTarget();
+            if (owner.onLookedUp)
+                owner.onLookedUp();
+        };
     }
 
     ~Impl() { abandon(); }
 
-    // Where the next page goes, with the names the user reads.
+    // Where the next page goes, with the names the user reads: the default
+    // queue that the most recent lookup found, else a PDF file. Before any
+    // answer nothing is known and nothing changes.
     void chooseTarget()
     {
         if (followSystem) {
-            const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-            if (!info.isNull()) {
-                queue = info.printerName();
-                device = utf8(queue);
-                QString where = Destination(queue).option("device-uri");
-                if (where.isEmpty())
-                    where = info.location();
-                if (where.isEmpty())
-                    where = info.makeAndModel();
-                second = utf8(where);
+            const int answers = lookup.answers();
+            const std::optional<PrinterLookup::Answer> answer = lookup.answer();
+            if (!answer)
+                return;
+            answersTaken = answers;
+            known = true;
+            if (*answer) {
+                queue = QString::fromLocal8Bit((*answer)->name.c_str());
+                device = (*answer)->name;
+                second = (*answer)->where;
                 return;
             }
             queue.clear();
             folder = documentsFolder();
         }
+        known = true;
         device = utf8(QDir::toNativeSeparators(nextFreePdf(folder)));
         second = "(file PDF)";
     }
@@ -145,6 +130,12 @@ struct QtPrinter::Impl {
     {
         if (painter.isActive())
             return;
+        if (followSystem) {
+            // Every page asks again: the default queue may have changed.
+            lookup.start();
+            if (!lookup.wait(kLookupTimeout))
+                throw RunTimeError(errcode::PrinterError, "Il server di stampa non risponde");
+        }
         chooseTarget();
         const bool toFile = queue.isEmpty();
         if (toFile) {
@@ -198,11 +189,9 @@ struct QtPrinter::Impl {
             QFile::remove(file);
             throw pathError(folder);
         }
-        Destination dest(queue);
-        const int job = dest.get() ? cupsPrintFile(dest.get()->name, QFile::encodeName(file).constData(), kJobTitle,
-                                                   dest.get()->num_options, dest.get()->options)
-                                   : 0;
-        const std::string reason = cupsLastErrorString();
+        std::string reason;
+        const int job = cups::printFile(queue.toLocal8Bit().toStdString(), QFile::encodeName(file).toStdString(),
+                                        kJobTitle, reason);
         QFile::remove(file);
         if (job == 0)
             throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
@@ -216,6 +205,10 @@ struct QtPrinter::Impl {
     QString folder;  // PDF target
     QString queue;   // queue target; empty for PDF
     std::string device, second;
+    bool known = false;  // device and second name a target
+
+    PrinterLookup lookup;
+    int answersTaken = 0;
 
     QPrinter printer{QPrinter::HighResolution};
     QPainter painter;
@@ -228,8 +221,8 @@ struct QtPrinter::Impl {
     int drawWidth = 1;
 };
 
-QtPrinter::QtPrinter() : d(std::make_unique<Impl>(true, QString())) {}
-QtPrinter::QtPrinter(const QString &pdfFolder) : d(std::make_unique<Impl>(false, pdfFolder)) {}
+QtPrinter::QtPrinter() : d(std::make_unique<Impl>(*this, true, QString())) {}
+QtPrinter::QtPrinter(const QString &pdfFolder) : d(std::make_unique<Impl>(*this, false, pdfFolder)) {}
 QtPrinter::~QtPrinter() = default;
 
 void QtPrinter::setOrientation(std::int16_t orientation)
@@ -312,7 +305,39 @@ void QtPrinter::endDoc()
     d->handOver(file);
 }
 
-std::string QtPrinter::deviceName() { return d->device; }
-std::string QtPrinter::secondText() { return d->second; }
+namespace {
+RunTimeError notKnownYet() { return RunTimeError(errcode::PrinterError, "Stampante non ancora trovata"); }
+}  // namespace
+
+std::string QtPrinter::deviceName()
+{
+    if (!d->known)
+        throw notKnownYet();
+    return d->device;
+}
+
+std::string QtPrinter::secondText()
+{
+    if (!d->known)
+        throw notKnownYet();
+    return d->second;
+}
+
+void QtPrinter::lookUp()
+{
+    if (d->followSystem)
+        d->lookup.start();
+}
+
+bool QtPrinter::waitForLookup(std::chrono::milliseconds timeout)
+{
+    if (!d->followSystem)
+        return true;
+    if (!d->lookup.wait(timeout))
+        return false;
+    if (d->lookup.answers() > d->answersTaken && !d->painter.isActive())
+        d->chooseTarget();
+    return true;
+}
 
 }  // namespace rotamet::print

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
@@ -275,6 +276,12 @@ void FrmMain::load()
     show();
     activateWindow();
     cboCodice->setFocus();
+    // The printer is looked up once the window is on the screen, without
+    // waiting for the print server; its answer names the printer on
+    // "stampa" as a calculation run would.
+    QTimer::singleShot(0, this, [this] {
+        services_.lookUpPrinter(this, [this] { cmdStampa->setToolTip(qs(calc::printToolTip(*this))); });
+    });
 }
 
 void FrmMain::Form_Load()
