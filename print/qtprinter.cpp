@@ -64,10 +64,6 @@ QString nextFreePdf(const QString &folder)
 struct QtPrinter::Impl {
     Impl(QtPrinter &owner, bool system, QString pdfFolder) : followSystem(system), folder(std::move(pdfFolder))
     {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(kDotsPerInch);
-        printer.setCreator(kJobTitle);
-        printer.setDocName(kJobTitle);
         if (!followSystem)
             chooseTarget();
         lookup.onAnswer = [this, &owner] {
@@ -156,9 +152,9 @@ struct QtPrinter::Impl {
         tempPath = reserve.fileName();
         reserve.close();
 
-        printer.setOutputFileName(tempPath);
-        printer.setPageLayout(pageLayout());
-        if (!painter.begin(&printer)) {
+        qprinter().setOutputFileName(tempPath);
+        qprinter().setPageLayout(pageLayout());
+        if (!painter.begin(&qprinter())) {
             QFile::remove(std::exchange(tempPath, {}));
             throw toFile ? pathError(folder) : RunTimeError(errcode::PrinterError);
         }
@@ -199,7 +195,21 @@ struct QtPrinter::Impl {
 
     double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch; }
     float twips(double pixels) const { return toSingle(checkedDiv(checkedMul(pixels, kTwipsPerInch), kDotsPerInch)); }
-    QFontMetricsF metrics() const { return QFontMetricsF(font, &printer); }
+    QFontMetricsF metrics() { return QFontMetricsF(font, &qprinter()); }
+
+    // Made when the first page or text width needs it: a QPrinter loads Qt's
+    // print support plugin, and with it libcups, which start-up must not.
+    QPrinter &qprinter()
+    {
+        if (!printer) {
+            printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setResolution(kDotsPerInch);
+            printer->setCreator(kJobTitle);
+            printer->setDocName(kJobTitle);
+        }
+        return *printer;
+    }
 
     const bool followSystem;
     QString folder;  // PDF target
@@ -210,7 +220,7 @@ struct QtPrinter::Impl {
     PrinterLookup lookup;
     int answersTaken = 0;
 
-    QPrinter printer{QPrinter::HighResolution};
+    std::unique_ptr<QPrinter> printer;
     QPainter painter;
     QString tempPath;
 

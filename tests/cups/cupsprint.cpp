@@ -8,9 +8,9 @@
 #include <QGuiApplication>
 #include <QPrinterInfo>
 
-#include "support/modelform.h"
+#include "print/qtprinter.h"
 #include "print/stampascala.h"
-#include "print/systemprinter.h"
+#include "support/modelform.h"
 
 using namespace rotamet::print;
 
@@ -29,7 +29,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), queue.c_str());
         return 1;
     }
-    const auto printer = makeSystemPrinter();
+    const auto printer = std::make_unique<QtPrinter>();
+    printer->lookUp();
+    if (!printer->waitForLookup(QtPrinter::kLookupTimeout)) {
+        std::fprintf(stderr, "FAIL: the print server did not answer\n");
+        return 1;
+    }
     std::printf("Stampa su: %s %s\n", printer->deviceName().c_str(), printer->secondText().c_str());
     if (printer->deviceName() != queue) {
         std::fprintf(stderr, "FAIL: the printer names itself '%s'\n", printer->deviceName().c_str());

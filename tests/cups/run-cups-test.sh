@@ -1,63 +1,51 @@
 #!/usr/bin/env bash
 # Prints the page through CUPS on the cups-pdf virtual printer, set up as the
-# default queue, and checks the PDF that comes out: one A4 page. cups-pdf
-# re-encodes the text, so the words are checked on the program's own PDF
-# output elsewhere, not here.
-# Needs root and CUPS with cups-pdf; reports a skip (77) otherwise. Starts
-# cupsd when it is not running and stops it again at the end; puts back a
-# different default queue that was set before. The RotametPDF queue stays
-# defined (defining it again is harmless), so running twice works.
-# Usage: run-cups-test.sh PATH-TO-cupsprint
+# default queue of a private print server (tests/cups/private-cupsd.sh: its
+# own cupsd, folders and socket; the system's cupsd and /etc/cups are left
+# alone), and checks the PDF that comes out: one A4 page. cups-pdf re-encodes
+# the text, so the words are checked on the program's own PDF output
+# elsewhere, not here. Then runs the window's printer-lookup suite against
+# the same server.
+# Needs root and CUPS with cups-pdf; reports a skip (77) otherwise.
+# Usage: run-cups-test.sh PATH-TO-cupsprint PATH-TO-tst_printerlookup
 set -uo pipefail
 program=$1
+lookup_suite=$2
+here=$(cd "$(dirname "$0")" && pwd)
 queue=RotametPDF
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 conf=/etc/cups/cups-pdf.conf
 export LC_ALL=C
 
 skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 
-[[ $(id -u) -eq 0 ]] || skip "needs root to run cupsd and the cups-pdf backend"
-[[ -x /usr/sbin/cupsd ]] || skip "cupsd is not installed (package cups)"
-[[ -f $ppd && -x /usr/lib/cups/backend/cups-pdf ]] || skip "cups-pdf is not installed (printer-driver-cups-pdf)"
-for tool in lpadmin lpstat pdfinfo; do
+for tool in lpstat pdfinfo; do
   command -v $tool >/dev/null || skip "$tool is missing"
 done
 
-started=
-previous_default=
-output=
+server=$(mktemp -d)
 marker=$(mktemp)
+output=
 cleanup() {
-  [[ -n $previous_default && $previous_default != "$queue" ]] && lpadmin -d "$previous_default"
-  if [[ -n $started ]]; then
-    kill "$started" 2>/dev/null
-    wait "$started" 2>/dev/null
-  fi
+  "$here/private-cupsd.sh" stop "$server"
+  rm -rf "$server"
   [[ -n $output ]] && rm -f "$output"
   rm -f "$marker"
 }
 trap cleanup EXIT
 
-scheduler_up() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
-if ! scheduler_up; then
-  /usr/sbin/cupsd -f &
-  started=$!
-  for _ in $(seq 50); do
-    scheduler_up && break
-    kill -0 "$started" 2>/dev/null || { started=; skip "cupsd cannot run here"; }
-    sleep 0.2
-  done
-  scheduler_up || fail "cupsd did not answer within 10 s"
-fi
+"$here/private-cupsd.sh" start "$server" "$queue" >/dev/null
+case $? in
+0) ;;
+77) skip "no private print server here" ;;
+*) fail "cannot start a private print server" ;;
+esac
+export CUPS_SERVER=$server/cups.sock
 
-previous_default=$(lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p')
-# lpadmin warns that printer drivers are deprecated: expected.
-lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2> >(grep -v -i 'deprecated' >&2) \
-  || fail "cannot set up the $queue queue"
-lpadmin -d "$queue" || fail "cannot make $queue the default queue"
-cancel -a "$queue" 2>/dev/null
+# Where cups-pdf puts a job of root: the "Out" setting, ${HOME} being root's.
+outdir=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' "$conf" 2>/dev/null | tail -1)
+outdir=${outdir:-'${HOME}/PDF'}
+outdir=${outdir//'${HOME}'/$(getent passwd root | cut -d: -f6)}
 
 # A queue that refuses jobs: the print ends silently (printer error).
 cupsreject "$queue" || fail "cannot make $queue refuse jobs"
@@ -65,11 +53,6 @@ cupsreject "$queue" || fail "cannot make $queue refuse jobs"
 refused_status=$?
 cupsaccept "$queue"
 [[ $refused_status -eq 0 ]] || fail "a refused job was not handled as a printer error"
-
-# Where cups-pdf puts a job of root: the "Out" setting, ${HOME} being root's.
-outdir=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' "$conf" 2>/dev/null | tail -1)
-outdir=${outdir:-'${HOME}/PDF'}
-outdir=${outdir//'${HOME}'/$(getent passwd root | cut -d: -f6)}
 
 "$program" "$queue" || fail "printing through the default queue failed"
 
@@ -87,3 +70,11 @@ echo "$info" | grep -E '^(Pages|Page size):'
 echo "$info" | grep -qE '^Pages:[[:space:]]+1$' || fail "expected one page"
 echo "$info" | grep -q '(A4)' || fail "expected an A4 page"
 echo "PASS: the page went through $queue"
+
+ROTAMET_TEST_QUEUE=$queue "$lookup_suite" || fail "the printer lookup against $queue"
+# Let the queue finish the suite's page before the server stops.
+for _ in $(seq 60); do
+  [[ -z $(lpstat -o "$queue" 2>/dev/null) ]] && break
+  sleep 0.5
+done
+echo "PASS: the window looks the printer up on $queue"
