@@ -104,8 +104,8 @@ int main(int argc, char *argv[])
     std::vector<std::pair<int, QWidget *>> tabOrder;
     for (const design::Control &c : design::controls()) {
         QWidget *parent = qstrcmp(c.container, "fraMain") == 0 ? fraMain
-            : qstrcmp(c.container, "Frame1") == 0             ? frame1
-                                                              : &window;
+            : qstrcmp(c.container, "Frame1") == 0              ? frame1
+                                                               : &window;
         const QString caption = QString::fromUtf8(c.caption);
         QWidget *w = nullptr;
         switch (c.kind) {

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <utility>
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
@@ -276,9 +277,17 @@ void FrmMain::load()
     show();
     activateWindow();
     cboCodice->setFocus();
-    // The printer is looked up once the window is on the screen, without
-    // waiting for the print server; its answer names the printer on
-    // "stampa" as a calculation run would.
+    lookUpAfterFirstPaint_ = true;
+}
+
+// The printer is looked up once the window is on the screen (painted once),
+// without waiting for the print server; its answer names the printer on
+// "stampa" as a calculation run would.
+void FrmMain::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!std::exchange(lookUpAfterFirstPaint_, false))
+        return;
     QTimer::singleShot(0, this, [this] {
         services_.lookUpPrinter(this, [this] { cmdStampa->setToolTip(qs(calc::printToolTip(*this))); });
     });

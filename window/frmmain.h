@@ -40,7 +40,8 @@ public:
     explicit FrmMain(PlatformServices &services, QWidget *parent = nullptr);
     ~FrmMain() override;
 
-    // Runs Form_Load, then shows the window.
+    // Runs Form_Load, then shows the window; once it is painted, the printer
+    // is looked up (PlatformServices::lookUpPrinter).
     void load();
 
     // Event procedures.
@@ -118,6 +119,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildFromDesign();
@@ -130,6 +132,7 @@ private:
     PlatformServices &services_;
     QButtonGroup *optionGroup_ = nullptr;
     int calculationRuns_ = 0;
+    bool lookUpAfterFirstPaint_ = false;  // set by load()
 };
 
 }  // namespace rotamet
