@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build bootstrap configure bench clean deb screenshots
+.PHONY: run test build bootstrap configure bench bench-startup clean deb screenshots
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -22,6 +22,10 @@ test: build
 
 bench: build
 	$(BUILD)/bench/rotamet_bench
+
+# Start-up against its floor, with and without a print server (a private one).
+bench-startup: build
+	bench/startup.sh $(BUILD)
 
 deb: build
 	@cd $(BUILD) && cpack -G DEB

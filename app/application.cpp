@@ -2,11 +2,53 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTranslator>
 
+#if ROTAMET_HAVE_LIBPNG
+#include <png.h>
+#endif
+
 namespace rotamet {
+
+namespace {
+
+// The icon is PNG, and libpng (which Qt reads PNG with too) decodes it
+// directly: Qt's image reader would first look through every image-format
+// plugin installed (GIF, ICO, JPEG...) for one that claims PNG. A null image
+// when the file cannot be read this way.
+QImage readPng(const QString &path)
+{
+#if ROTAMET_HAVE_LIBPNG
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, data.constData(), std::size_t(data.size())))
+        return {};
+    // QImage::Format_ARGB32 holds one 0xAARRGGBB word per pixel.
+    png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+    QImage image(int(png.width), int(png.height), QImage::Format_ARGB32);
+    if (image.isNull()
+        || !png_image_finish_read(&png, nullptr, image.bits(), png_int_32(image.bytesPerLine()), nullptr)) {
+        png_image_free(&png);
+        return {};
+    }
+    return image;
+#else
+    (void)path;
+    return {};
+#endif
+}
+
+}  // namespace
+
 
 QStringList qtTranslationFolders()
 {
@@ -37,8 +79,14 @@ void setUpApplication()
     // Ties the window to its menu entry (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rotamet"));
     QIcon icon;
-    for (int size : {16, 32, 64})
-        icon.addFile(QStringLiteral(":/icons/rotamet-%1.png").arg(size), QSize(size, size));
+    for (int size : {16, 32, 64}) {
+        const QString file = QStringLiteral(":/icons/rotamet-%1.png").arg(size);
+        const QImage image = readPng(file);
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+        else
+            icon.addFile(file, QSize(size, size));
+    }
     QApplication::setWindowIcon(icon);
 }
 

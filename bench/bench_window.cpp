@@ -5,7 +5,8 @@
 //   the same texts drawn on a PDF page with QPainter directly;
 // - start-up until the window is on the screen, and the peak memory, of the
 //   program's window (startup_rotamet) against a bare Qt window
-//   (startup_minimal), each started as a process again and again.
+//   (startup_minimal) and against the floor, the same window with no logic
+//   (startup_floor), each started as a process again and again.
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
 #include "window/frmmain.h"
@@ -367,5 +368,30 @@ void Startup_ToWindowShown(benchmark::State &state)
     state.counters["peak_x_baseline"] = double(ours[ours.size() / 2]) / double(bare[bare.size() / 2]);
 }
 BENCHMARK(Startup_ToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The same against the floor: the very same first window with no logic.
+void Startup_AgainstFloor(benchmark::State &state)
+{
+    std::vector<long> ours, floor;
+    const auto start = [&state](const char *program, std::vector<long> &peaks) {
+        long peak = 0;
+        const double ms = millisecondsOf([&] { peak = startOnce(program); });
+        if (peak < 0)
+            state.SkipWithError("a program did not start or failed");
+        peaks.push_back(peak);
+        return ms;
+    };
+    inTurns(
+        state, [&] { return start(ROTAMET_STARTUP_PROGRAM, ours); },
+        [&] { return start(ROTAMET_FLOOR_PROGRAM, floor); });
+    if (ours.empty())
+        return;
+    std::nth_element(ours.begin(), ours.begin() + ours.size() / 2, ours.end());
+    std::nth_element(floor.begin(), floor.begin() + floor.size() / 2, floor.end());
+    state.counters["peak_MiB"] = double(ours[ours.size() / 2]) / 1024.0;
+    state.counters["floor_peak_MiB"] = double(floor[floor.size() / 2]) / 1024.0;
+    state.counters["peak_x_floor"] = double(ours[ours.size() / 2]) / double(floor[floor.size() / 2]);
+}
+BENCHMARK(Startup_AgainstFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "print/qtprinter.h"
 
-#include <cups/cups.h>
 #include <utility>
 
 #include <QDate>
@@ -16,6 +15,8 @@
 #include <QTemporaryFile>
 
 #include "numtext/runtimeerror.h"
+#include "print/printqueue.h"
+#include "print/printerlookup.h"
 
 namespace rotamet::print {
 
@@ -58,84 +59,48 @@ QString nextFreePdf(const QString &folder)
     throw pathError(folder);
 }
 
-// A CUPS destination "name" or "name/instance", freed on scope exit.
-class Destination {
-public:
-    explicit Destination(const QString &queue)
-    {
-        const QByteArray name = queue.section('/', 0, 0).toLocal8Bit();
-        const QByteArray instance = queue.section('/', 1).toLocal8Bit();
-        dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
-                                 instance.isEmpty() ? nullptr : instance.constData());
-    }
-    ~Destination()
-    {
-        if (dest_)
-            cupsFreeDests(1, dest_);
-    }
-    Destination(const Destination &) = delete;
-    Destination &operator=(const Destination &) = delete;
-
-    cups_dest_t *get() const { return dest_; }
-    QString option(const char *name) const
-    {
-        const char *v = dest_ ? cupsGetOption(name, dest_->num_options, dest_->options) : nullptr;
-        return v ? QString::fromLocal8Bit(v) : QString();
-    }
-
-private:
-    cups_dest_t *dest_ = nullptr;
-};
-
-// ---- What the print server says of a queue's state ---------------------------
-// The one place that asks about it; the names and the device come from
-// chooseTarget().
-struct QueueState {
-    bool accepting = true;  // takes new jobs
-    bool stopped = false;   // paused (disabled): its jobs wait
-};
-
-QueueState queueState(const QString &queue)
-{
-    const Destination dest(queue);
-    return {dest.option("printer-is-accepting-jobs") != QLatin1String("false"),
-            dest.option("printer-state") == QLatin1String("5")};
-}
-// --------------------------------------------------------------------------------
-
 }  // namespace
 
 struct QtPrinter::Impl {
-    Impl(bool system, QString pdfFolder) : followSystem(system), folder(std::move(pdfFolder))
+    Impl(QtPrinter &owner, bool system, QString pdfFolder) : followSystem(system), folder(std::move(pdfFolder))
     {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(kDotsPerInch);
-        printer.setCreator(kJobTitle);
-        printer.setDocName(kJobTitle);
-        chooseTarget();
+        if (!followSystem)
+            chooseTarget();
+        lookup.onAnswer = [this, &owner] {
+            // A page being composed keeps its target; an answer already taken
+            // (by a page that waited for it) is not taken twice, so the names
+            // of the file just written stay.
+            if (!painter.isActive() && lookup.answers() > answersTaken)
+                chooseTarget();
+            if (owner.onLookedUp)
+                owner.onLookedUp();
+        };
     }
 
     ~Impl() { abandon(); }
 
-    // Where the next page goes, with the names the user reads.
+    // Where the next page goes, with the names the user reads: the default
+    // queue that the most recent lookup found, else a PDF file. Before any
+    // answer nothing is known and nothing changes.
     void chooseTarget()
     {
         if (followSystem) {
-            const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-            if (!info.isNull()) {
-                queue = info.printerName();
-                device = utf8(queue);
-                QString where = Destination(queue).option("device-uri");
-                if (where.isEmpty())
-                    where = info.location();
-                if (where.isEmpty())
-                    where = info.makeAndModel();
-                second = utf8(where);
+            const int answers = lookup.answers();
+            const std::optional<PrinterLookup::Answer> answer = lookup.answer();
+            if (!answer)
+                return;
+            answersTaken = answers;
+            known = true;
+            if (*answer) {
+                queue = QString::fromLocal8Bit((*answer)->name.c_str());
+                device = (*answer)->name;
+                second = (*answer)->where;
                 return;
             }
             queue.clear();
             folder = documentsFolder();
         }
+        known = true;
         device = utf8(QDir::toNativeSeparators(nextFreePdf(folder)));
         second = "(file PDF)";
     }
@@ -161,6 +126,12 @@ struct QtPrinter::Impl {
     {
         if (painter.isActive())
             return;
+        if (followSystem) {
+            // Every page asks again: the default queue may have changed.
+            lookup.start();
+            if (!lookup.wait(kLookupTimeout))
+                throw RunTimeError(errcode::PrinterError, "Il server di stampa non risponde");
+        }
         chooseTarget();
         const bool toFile = queue.isEmpty();
         if (toFile) {
@@ -181,9 +152,9 @@ struct QtPrinter::Impl {
         tempPath = reserve.fileName();
         reserve.close();
 
-        printer.setOutputFileName(tempPath);
-        printer.setPageLayout(pageLayout());
-        if (!painter.begin(&printer)) {
+        qprinter().setOutputFileName(tempPath);
+        qprinter().setPageLayout(pageLayout());
+        if (!painter.begin(&qprinter())) {
             QFile::remove(std::exchange(tempPath, {}));
             throw toFile ? pathError(folder) : RunTimeError(errcode::PrinterError);
         }
@@ -214,32 +185,48 @@ struct QtPrinter::Impl {
             QFile::remove(file);
             throw pathError(folder);
         }
-        Destination dest(queue);
-        const int job = dest.get() ? cupsPrintFile(dest.get()->name, QFile::encodeName(file).constData(), kJobTitle,
-                                                   dest.get()->num_options, dest.get()->options)
-                                   : 0;
-        const std::string reason = cupsLastErrorString();
+        std::string reason;
+        const int job = queue::printFile(queue.toLocal8Bit().toStdString(), QFile::encodeName(file).toStdString(),
+                                        kJobTitle, reason);
         QFile::remove(file);
         if (job == 0) {
-            if (!queueState(queue).accepting)
+            if (!queue::state(queue.toStdString()).accepting)
                 throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
             throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
         }
-        if (queueState(queue).stopped)
+        if (queue::state(queue.toStdString()).stopped)
             waiting = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
     }
 
     double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch; }
     float twips(double pixels) const { return toSingle(checkedDiv(checkedMul(pixels, kTwipsPerInch), kDotsPerInch)); }
-    QFontMetricsF metrics() const { return QFontMetricsF(font, &printer); }
+    QFontMetricsF metrics() { return QFontMetricsF(font, &qprinter()); }
+
+    // Made when the first page or text width needs it: a QPrinter loads Qt's
+    // print support plugin, and with it libcups, which start-up must not.
+    QPrinter &qprinter()
+    {
+        if (!printer) {
+            printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setResolution(kDotsPerInch);
+            printer->setCreator(kJobTitle);
+            printer->setDocName(kJobTitle);
+        }
+        return *printer;
+    }
 
     const bool followSystem;
     QString folder;  // PDF target
     QString queue;   // queue target; empty for PDF
     std::string device, second;
     std::string waiting;  // why the last page handed over waits
+    bool known = false;  // device and second name a target
 
-    QPrinter printer{QPrinter::HighResolution};
+    PrinterLookup lookup;
+    int answersTaken = 0;
+
+    std::unique_ptr<QPrinter> printer;
     QPainter painter;
     QString tempPath;
 
@@ -250,8 +237,8 @@ struct QtPrinter::Impl {
     int drawWidth = 1;
 };
 
-QtPrinter::QtPrinter() : d(std::make_unique<Impl>(true, QString())) {}
-QtPrinter::QtPrinter(const QString &pdfFolder) : d(std::make_unique<Impl>(false, pdfFolder)) {}
+QtPrinter::QtPrinter() : d(std::make_unique<Impl>(*this, true, QString())) {}
+QtPrinter::QtPrinter(const QString &pdfFolder) : d(std::make_unique<Impl>(*this, false, pdfFolder)) {}
 QtPrinter::~QtPrinter() = default;
 
 void QtPrinter::setOrientation(std::int16_t orientation)
@@ -344,7 +331,40 @@ void QtPrinter::killDoc()
 
 std::string QtPrinter::waitingReason() { return d->waiting; }
 
-std::string QtPrinter::deviceName() { return d->device; }
-std::string QtPrinter::secondText() { return d->second; }
+
+namespace {
+RunTimeError notKnownYet() { return RunTimeError(errcode::PrinterError, "Stampante non ancora trovata"); }
+}  // namespace
+
+std::string QtPrinter::deviceName()
+{
+    if (!d->known)
+        throw notKnownYet();
+    return d->device;
+}
+
+std::string QtPrinter::secondText()
+{
+    if (!d->known)
+        throw notKnownYet();
+    return d->second;
+}
+
+void QtPrinter::lookUp()
+{
+    if (d->followSystem)
+        d->lookup.start();
+}
+
+bool QtPrinter::waitForLookup(std::chrono::milliseconds timeout)
+{
+    if (!d->followSystem)
+        return true;
+    if (!d->lookup.wait(timeout))
+        return false;
+    if (d->lookup.answers() > d->answersTaken && !d->painter.isActive())
+        d->chooseTarget();
+    return true;
+}
 
 }  // namespace rotamet::print

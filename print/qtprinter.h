@@ -21,6 +21,8 @@
 // that refuses jobs says so in its description.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,8 +35,10 @@ namespace rotamet::print {
 class QtPrinter : public Printer {
 public:
     // The system's default print queue when there is one, otherwise PDF
-    // files in the user's documents folder. Looked up now and again when each
-    // page starts, never in between: the names are cheap to read.
+    // files in the user's documents folder. Not looked up here: lookUp()
+    // asks without waiting, and each page asks again and waits for the
+    // answer (at most kLookupTimeout). Until a first answer has come, the
+    // names below are not known and throw RunTimeError.
     QtPrinter();
     // PDF files in this folder, whatever the system has; the folder is
     // created when the first page starts.
@@ -68,7 +72,17 @@ public:
     // make and model. PDF: "(file PDF)".
     std::string secondText() override;
 
+    // Asks the print server for the default queue again, on a thread of its
+    // own, and returns at once; a question under way is not asked twice.
+    // When the answer comes, the names above follow it (unless a page is
+    // being composed) and onLookedUp runs, on this printer's thread.
+    void lookUp();
+    std::function<void()> onLookedUp;
+    // Waits at most timeout for the question under way; true once answered.
+    bool waitForLookup(std::chrono::milliseconds timeout);
+
     static constexpr int kDotsPerInch = 600;
+    static constexpr std::chrono::milliseconds kLookupTimeout{10000};
 
 private:
     struct Impl;

@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
+#include <utility>
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
@@ -372,6 +374,20 @@ void FrmMain::load()
     show();
     activateWindow();
     cboCodice->setFocus();
+    lookUpAfterFirstPaint_ = true;
+}
+
+// The printer is looked up once the window is on the screen (painted once),
+// without waiting for the print server; its answer names the printer on
+// "stampa" as a calculation run would.
+void FrmMain::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!std::exchange(lookUpAfterFirstPaint_, false))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        services_.lookUpPrinter(this, [this] { cmdStampa->setToolTip(qs(calc::printToolTip(*this))); });
+    });
 }
 
 void FrmMain::Form_Load()

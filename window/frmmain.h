@@ -40,7 +40,8 @@ public:
     explicit FrmMain(PlatformServices &services, QWidget *parent = nullptr);
     ~FrmMain() override;
 
-    // Runs Form_Load, then shows the window.
+    // Runs Form_Load, then shows the window; once it is painted, the printer
+    // is looked up (PlatformServices::lookUpPrinter).
     void load();
 
     // Event procedures.
@@ -127,6 +128,7 @@ protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildFromDesign();
@@ -144,6 +146,7 @@ private:
     QButtonGroup *optionGroup_ = nullptr;
     int calculationRuns_ = 0;
     bool placedByFrame_ = false;
+    bool lookUpAfterFirstPaint_ = false;  // set by load()
 };
 
 }  // namespace rotamet

@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "print/printer.h"
-#include "print/systemprinter.h"
+#include "print/qtprinter.h"
 
 namespace rotamet {
 
@@ -51,11 +51,26 @@ void QtServices::messageBox(const QString &text, const QString &title, BoxIcon i
     box.exec();
 }
 
-print::Printer &QtServices::printer()
+print::Printer &QtServices::printer() { return systemPrinter(); }
+
+print::QtPrinter &QtServices::systemPrinter()
 {
-    if (!printer_)
-        printer_ = print::makeSystemPrinter();
+    if (!printer_) {
+        printer_ = std::make_unique<print::QtPrinter>();
+        printer_->onLookedUp = [this] {
+            for (auto &[context, answered] : std::exchange(waiting_, {}))
+                if (context)
+                    answered();
+        };
+    }
     return *printer_;
+}
+
+void QtServices::lookUpPrinter(QObject *context, std::function<void()> answered)
+{
+    print::QtPrinter &printer = systemPrinter();
+    waiting_.emplace_back(context, std::move(answered));
+    printer.lookUp();
 }
 
 QSize QtServices::screenSize()

@@ -2,11 +2,18 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "window/services.h"
 
 namespace rotamet {
+
+namespace print {
+class QtPrinter;
+}
 
 class QtServices : public PlatformServices {
 public:
@@ -14,12 +21,16 @@ public:
     ~QtServices() override;
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
     print::Printer &printer() override;
+    void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     QSize screenSize() override;
     void processEvents() override;
     void quit() override;
 
 private:
-    std::unique_ptr<print::Printer> printer_;
+    print::QtPrinter &systemPrinter();
+
+    std::unique_ptr<print::QtPrinter> printer_;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> waiting_;  // for the lookup's answer
     QElapsedTimer sinceEvents_;  // since processEvents() last processed them
 };
 

@@ -7,6 +7,9 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
+
+class QObject;
 
 namespace rotamet::print {
 class Printer;
@@ -24,6 +27,15 @@ public:
     virtual void messageBox(const QString &text, const QString &title, BoxIcon icon) = 0;
     // The system's current printer (always the same object for one services).
     virtual print::Printer &printer() = 0;
+    // Looks the system's current printer up again without waiting for the
+    // print server, which may be slow or never answer. answered runs later on
+    // the window's thread, once printer() names what was found, unless
+    // context is gone by then. A printer that needs no lookup answers at once.
+    virtual void lookUpPrinter(QObject *context, std::function<void()> answered)
+    {
+        (void)context;
+        answered();
+    }
     // The whole screen, in pixels.
     virtual QSize screenSize() = 0;
     // Processes pending events: repaints, but takes no user input.

@@ -6,13 +6,14 @@
 // the page; "refused": a queue that refuses jobs; "paused": a disabled
 // (paused) queue that holds the page.
 #include <cstdio>
+#include <memory>
 
 #include <QApplication>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 
-#include "print/systemprinter.h"
+#include "print/qtprinter.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
@@ -46,7 +47,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), qPrintable(queue));
         return 1;
     }
-    const auto printer = print::makeSystemPrinter();
+    const auto printer = std::make_unique<print::QtPrinter>();
+    printer->lookUp();
+    if (!printer->waitForLookup(print::QtPrinter::kLookupTimeout)) {
+        std::fprintf(stderr, "FAIL: the print server did not answer\n");
+        return 1;
+    }
     if (QString::fromStdString(printer->deviceName()) != queue) {
         std::fprintf(stderr, "FAIL: the printer names itself '%s'\n", printer->deviceName().c_str());
         return 1;

@@ -1,0 +1,248 @@
+// The printer is looked up after the window is shown, off the window's
+// thread: the "stampa" tooltip before and after the answer, a print pressed
+// before the answer came, a print server that never answers, and libcups
+// left unloaded until the lookup. The window runs on the program's own
+// services and printer; only message boxes are noted instead of shown.
+//
+// The rows with a real default queue need a print server: run through
+// tests/cups/run-cups-test.sh, which starts a private one and sets
+// CUPS_SERVER and ROTAMET_TEST_QUEUE; without them those rows are skipped.
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "print/qtprinter.h"
+#include "window/frmmain.h"
+#include "window/qtservices.h"
+#include "window/textbox.h"
+
+using namespace rotamet;
+
+namespace {
+
+struct Box {
+    QString text, title;
+};
+
+// The program's services, with message boxes noted instead of shown.
+struct NotedBoxes : QtServices {
+    QList<Box> boxes;
+    void messageBox(const QString &text, const QString &title, BoxIcon) override { boxes.append({text, title}); }
+};
+
+struct Window {
+    NotedBoxes services;
+    FrmMain form{services};
+    void open()
+    {
+        form.load();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+    QString tooltip() const { return form.cmdStampa->toolTip(); }
+};
+
+// Sets CUPS_SERVER for one test and puts back what was there.
+class PrintServer {
+public:
+    explicit PrintServer(const QByteArray &server)
+        : saved_(qgetenv("CUPS_SERVER")), had_(qEnvironmentVariableIsSet("CUPS_SERVER"))
+    {
+        qputenv("CUPS_SERVER", server);
+    }
+    ~PrintServer()
+    {
+        if (had_)
+            qputenv("CUPS_SERVER", saved_);
+        else
+            qunsetenv("CUPS_SERVER");
+    }
+    PrintServer(const PrintServer &) = delete;
+    PrintServer &operator=(const PrintServer &) = delete;
+
+private:
+    QByteArray saved_;
+    bool had_;
+};
+
+// A print server that takes the connection and never answers: a Unix socket
+// that listens and never reads.
+class SilentServer {
+public:
+    explicit SilentServer(const QString &path) : path_(QFile::encodeName(path))
+    {
+        fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path_.constData(), sizeof address.sun_path);
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(fd_, 8) != 0)
+            close();
+    }
+    ~SilentServer() { close(); }
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
+
+    bool listening() const { return fd_ >= 0; }
+    // A client waits in the queue (the kernel took its connection).
+    bool hasCaller() const
+    {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(fd_, &readable);
+        timeval now{};
+        return fd_ >= 0 && select(fd_ + 1, &readable, nullptr, nullptr, &now) > 0;
+    }
+    // Gone: a client waiting is cut off and the next one is refused.
+    void close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+};
+
+bool libcupsLoaded()
+{
+    void *handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+const QString kNoPrinter = "Stampa su: ";
+
+}  // namespace
+
+class TestPrinterLookup : public QObject {
+    Q_OBJECT
+private slots:
+    void libcupsIsOpenedOnlyByTheLookup();
+    void tooltipBeforeAndAfterTheLookup_data();
+    void tooltipBeforeAndAfterTheLookup();
+    void printPressedBeforeTheLookupAnswered();
+    void aPrintServerThatNeverAnswersLeavesTypingFree();
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Start-up does not load the print client library: the window shows without
+// it, and the lookup after the first show opens it.
+void TestPrinterLookup::libcupsIsOpenedOnlyByTheLookup()
+{
+    const PrintServer none(QFile::encodeName(dir_.filePath("none.sock")));
+    Window w;
+    w.form.load();
+    QVERIFY(!libcupsLoaded());
+    QCOMPARE(w.tooltip(), kNoPrinter);
+    QTRY_VERIFY(w.tooltip() != kNoPrinter);
+    QVERIFY(libcupsLoaded());
+}
+
+void TestPrinterLookup::tooltipBeforeAndAfterTheLookup_data()
+{
+    QTest::addColumn<bool>("queue");
+    QTest::newRow("no print server: a PDF file") << false;
+    QTest::newRow("a default queue") << true;
+}
+
+// Before the answer the tooltip names no printer, as on a system without
+// one; once the lookup answers it names what was found, exactly as the next
+// calculation run writes it.
+void TestPrinterLookup::tooltipBeforeAndAfterTheLookup()
+{
+    QFETCH(bool, queue);
+    const QByteArray name = qgetenv("ROTAMET_TEST_QUEUE");
+    if (queue && name.isEmpty())
+        QSKIP("needs a print server with a default queue (tests/cups/run-cups-test.sh)");
+    const PrintServer server(queue ? qgetenv("CUPS_SERVER") : QFile::encodeName(dir_.filePath("none.sock")));
+
+    Window w;
+    w.form.load();
+    QCOMPARE(w.tooltip(), kNoPrinter);
+    QTRY_VERIFY(w.tooltip() != kNoPrinter);
+    const QString found = w.tooltip();
+    if (queue) {
+        QCOMPARE(found, kNoPrinter + name + " cups-pdf:/");
+    } else {
+        QVERIFY2(found.startsWith(kNoPrinter + QDir::toNativeSeparators(QDir::homePath())), qPrintable(found));
+        QVERIFY2(found.endsWith(".pdf (file PDF)"), qPrintable(found));
+    }
+    QTest::mouseClick(w.form.cmdCalcola, Qt::LeftButton);
+    QCOMPARE(w.tooltip(), found);
+    QVERIFY(w.services.boxes.isEmpty());
+}
+
+// "stampa" before the lookup has answered: the print looks the printer up
+// itself, waits for the answer and prints there; the message and the
+// tooltip afterwards name that printer.
+void TestPrinterLookup::printPressedBeforeTheLookupAnswered()
+{
+    const QByteArray name = qgetenv("ROTAMET_TEST_QUEUE");
+    if (name.isEmpty())
+        QSKIP("needs a print server with a default queue (tests/cups/run-cups-test.sh)");
+    Window w;
+    w.form.load();
+    QCOMPARE(w.tooltip(), kNoPrinter);
+    QTest::mouseClick(w.form.cmdStampa, Qt::LeftButton);
+    QCOMPARE(w.services.boxes.size(), 1);
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+    QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + name + "'");
+    QCOMPARE(w.tooltip(), kNoPrinter + name + " cups-pdf:/");
+    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    // The answer the window was waiting for changes nothing more.
+    QTest::qWait(200);
+    QCOMPARE(w.tooltip(), kNoPrinter + name + " cups-pdf:/");
+}
+
+// A print server that takes the connection and never answers: the window
+// answers keys all the while, the tooltip names no printer, a print waits a
+// bounded time, and the answer that comes at last is shown.
+void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
+{
+    const QString socketPath = dir_.filePath("silent.sock");
+    SilentServer silent(socketPath);
+    QVERIFY(silent.listening());
+    const PrintServer server(QFile::encodeName(socketPath));
+
+    Window w;
+    w.open();
+    QTRY_VERIFY(silent.hasCaller());
+
+    TextBox *speed = w.form.txtGiriMinuto;
+    speed->setFocus();
+    speed->selectAll();
+    QTest::keyClicks(speed, "2500");
+    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+    QTest::qWait(300);
+    QCOMPARE(w.tooltip(), kNoPrinter);
+    QTest::keyClick(speed, Qt::Key_Backspace);
+    QCOMPARE(w.form.lblValori[0]->text(), QString("4,17"));
+
+    // A print cannot wait for ever on the server.
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(w.form.cmdStampa, Qt::LeftButton);
+    QVERIFY2(clock.elapsed() < print::QtPrinter::kLookupTimeout.count() + 5000,
+             qPrintable(QString::number(clock.elapsed())));
+    speed->setFocus();
+    speed->selectAll();
+    QTest::keyClicks(speed, "1000");
+    QCOMPARE(w.form.lblValori[0]->text(), QString("16,67"));
+
+    // The server goes away; the lookup answers that there is no queue.
+    silent.close();
+    QTRY_VERIFY_WITH_TIMEOUT(w.tooltip().endsWith(" (file PDF)"), 20000);
+}
+
+QTEST_MAIN(TestPrinterLookup)
+#include "tst_printerlookup.moc"
