@@ -74,6 +74,7 @@ std::string Destination::option(const char *name) const
 
 namespace rotamet::print::queue {
 
+using cups::Api;
 using cups::api;
 using cups::Destination;
 
@@ -96,17 +97,17 @@ std::optional<Queue> defaultQueue()
 
 int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason)
 {
-    const Api *cups = api();
-    if (!cups) {
+    const Api *lib = api();
+    if (!lib) {
         reason = "libcups non disponibile";
         return 0;
     }
     const auto [name, instance] = cups::split(queue);
     const Destination dest(name.c_str(), instance.empty() ? nullptr : instance.c_str());
     const int job = dest.get()
-        ? cups->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
+        ? lib->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
         : 0;
-    reason = cups->lastErrorString() ? cups->lastErrorString() : "";
+    reason = lib->lastErrorString() ? lib->lastErrorString() : "";
     return job;
 }
 

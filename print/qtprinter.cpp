@@ -29,6 +29,7 @@ constexpr double kTwipsPerInch = 1440;
 // looks as the page would on paper.
 constexpr double kPdfMarginPoints = 18;
 constexpr const char *kJobTitle = "Rotamet";
+constexpr const char *kQueueWaits = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
 
 std::string utf8(const QString &s) { return s.toStdString(); }
 
@@ -134,6 +135,10 @@ struct QtPrinter::Impl {
         }
         chooseTarget();
         const bool toFile = queue.isEmpty();
+        if (!toFile && !queue::takesPdfFiles()) {
+            beginNativePage();
+            return;
+        }
         if (toFile) {
             // The folder must take the page once it is finished: tried now,
             // so that a folder that cannot be written fails before any output.
@@ -160,11 +165,31 @@ struct QtPrinter::Impl {
         }
     }
 
+    // A queue that takes no PDF files: the page is drawn on the queue's own
+    // printer through Qt's native print path, and reaches the spooler at
+    // EndDoc; a failed page is aborted, never sent.
+    void beginNativePage()
+    {
+        native = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(queue), QPrinter::HighResolution);
+        native->setCreator(kJobTitle);
+        native->setDocName(kJobTitle);
+        QPageLayout layout = native->pageLayout();
+        layout.setOrientation(orientation);
+        native->setPageLayout(layout);
+        if (!painter.begin(native.get())) {
+            native.reset();
+            throw RunTimeError(errcode::PrinterError);
+        }
+    }
+
     // Drops the page being composed, if any, and its file.
     void abandon()
     {
+        if (native && painter.isActive())
+            native->abort();
         if (painter.isActive())
             painter.end();
+        native.reset();
         if (!tempPath.isEmpty())
             QFile::remove(std::exchange(tempPath, {}));
     }
@@ -195,10 +220,14 @@ struct QtPrinter::Impl {
             throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
         }
         if (queue::state(queue.toStdString()).stopped)
-            waiting = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
+            waiting = kQueueWaits;
     }
 
-    double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch; }
+    // Text is measured on the PDF printer, whatever the page is drawn on:
+    // the page's layout is the same on every printer. Positions go to the
+    // device the page is drawn on at its own resolution.
+    double deviceScale() const { return native ? double(native->resolution()) / kDotsPerInch : 1.0; }
+    double pixels(float twips) const { return twips * kDotsPerInch / kTwipsPerInch * deviceScale(); }
     float twips(double pixels) const { return toSingle(checkedDiv(checkedMul(pixels, kTwipsPerInch), kDotsPerInch)); }
     QFontMetricsF metrics() { return QFontMetricsF(font, &qprinter()); }
 
@@ -227,6 +256,7 @@ struct QtPrinter::Impl {
     int answersTaken = 0;
 
     std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<QPrinter> native;  // the page on a queue's own printer
     QPainter painter;
     QString tempPath;
 
@@ -280,7 +310,7 @@ void QtPrinter::print(const std::string &text, bool endLine)
     const QFontMetricsF fm = d->metrics();
     d->painter.setFont(d->font);
     d->painter.setPen(d->colour);
-    d->painter.drawText(QPointF(d->pixels(d->x), d->pixels(d->y) + fm.ascent()), s);
+    d->painter.drawText(QPointF(d->pixels(d->x), d->pixels(d->y) + fm.ascent() * d->deviceScale()), s);
     if (endLine) {
         d->x = 0;
         d->y = toSingle(checkedAdd(d->y, d->twips(fm.height())));
@@ -298,7 +328,7 @@ void QtPrinter::line(float x1, float y1, float x2, float y2, Rgb c)
 {
     d->beginPage();
     QPen pen(QColor(c.red, c.green, c.blue));
-    pen.setWidthF(d->drawWidth);
+    pen.setWidthF(d->drawWidth * d->deviceScale());
     pen.setCapStyle(Qt::RoundCap);
     d->painter.setPen(pen);
     d->painter.drawLine(QPointF(d->pixels(x1), d->pixels(y1)), QPointF(d->pixels(x2), d->pixels(y2)));
@@ -311,6 +341,17 @@ void QtPrinter::endDoc()
     d->waiting.clear();
     if (!d->painter.isActive())
         return;  // nothing drawn, nothing to hand over
+    if (d->native) {
+        const bool sent = d->painter.end();
+        d->native.reset();
+        d->x = 0;
+        d->y = 0;
+        if (!sent)
+            throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata consegnata");
+        if (queue::state(d->queue.toStdString()).stopped)
+            d->waiting = kQueueWaits;
+        return;
+    }
     const bool finished = d->painter.end();
     const QString file = std::exchange(d->tempPath, {});
     d->x = 0;
