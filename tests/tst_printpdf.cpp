@@ -199,7 +199,9 @@ void TestPrintPdf::secondPrintDoesNotOverwriteTheFirst()
     StampaScala(second);
 
     QCOMPARE(files(dir_->path()), (QStringList{pdfName(1), pdfName(2)}));
-    QCOMPARE(second.boxes.back().text, "Stampa effettuata su '" + dir_->filePath(pdfName(2)).toStdString() + "'");
+    // The message names the file as the system writes paths (backslashes on Windows).
+    QCOMPARE(second.boxes.back().text,
+             "Stampa effettuata su '" + QDir::toNativeSeparators(dir_->filePath(pdfName(2))).toStdString() + "'");
     QVERIFY(text(rows(readLines(dir_->filePath(pdfName(1)))).first()).contains("7,0°"));
     QVERIFY(text(rows(readLines(dir_->filePath(pdfName(2)))).first()).contains("12,0°"));
 }

@@ -15,9 +15,12 @@ build=${2:-$top/build-win}
 "$here/bootstrap.sh"
 qt=$("$here/build-qt.sh" | tail -1)
 
+# Qt's own toolchain file puts the Windows Qt on the cross-compiler's search
+# path, then chains to the MinGW one.
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$top/packaging/windows/mingw-w64-x86_64.cmake" \
-  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+  -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$top/packaging/windows/mingw-w64-x86_64.cmake" \
+  -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
 cmake --build "$build"

@@ -5,6 +5,9 @@
 # there the design's fonts Arial and Calibri resolve to their metric twins
 # Liberation Sans and Carlito, as on a Windows machine they resolve to
 # themselves.
+# Qt's libraries come from the Windows Qt, MinGW's from the cross compiler;
+# the build folder (where a Windows build puts every program) holds the
+# stand-ins for Linux tools (tests/windows/).
 # usage: scripts/windows/run-tests.sh BUILD_DIR WINDOWS_QT_PREFIX
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
@@ -14,7 +17,7 @@ export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 gxx=x86_64-w64-mingw32-g++-posix
 runtime=$(dirname "$($gxx -print-file-name=libstdc++-6.dll)")
-export WINEPATH="$(winpath "$qt/bin");$(winpath "$runtime");$(winpath /usr/x86_64-w64-mingw32/lib);$(winpath "$build/tests/windows")"
+export WINEPATH="$(winpath "$qt/bin");$(winpath "$runtime");$(winpath /usr/x86_64-w64-mingw32/lib);$(winpath "$build")"
 
 xdir=$(mktemp -d)
 xpid=""

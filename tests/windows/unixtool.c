@@ -1,9 +1,9 @@
 /* A Windows stand-in for a Linux command-line tool, for the suites that run
  * under Wine. Wine lets a Windows program start a Linux one, but passes back
  * neither its output nor its exit code; so this program, built under the
- * tool's name (pdftotext.exe), runs the Linux tool of its own name through
- * /bin/sh with its output, errors and exit code going to temporary files,
- * waits for it, and passes all three on. Arguments that are Windows paths
+ * tool's name (pdftotext.exe, pdfinfo.exe), runs the Linux tool of its own
+ * name through /bin/sh with its output, errors and exit code going to
+ * temporary files, waits for it, and passes all three on. Arguments that are Windows paths
  * become the Linux paths Wine maps them to. Only for tests; never shipped. */
 #include <windows.h>
 #include <shellapi.h>
