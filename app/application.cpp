@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QImage>
 #include <QLibraryInfo>
@@ -70,9 +72,38 @@ bool installQtTranslations(const QStringList &folders)
     return false;
 }
 
+const std::vector<FontFallback> &designFontFallbacks()
+{
+    static const std::vector<FontFallback> fallbacks{
+        {"Arial", "Liberation Sans", {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf"}},
+        {"Calibri", "Carlito", {"Carlito-Regular.ttf", "Carlito-Bold.ttf"}},
+    };
+    return fallbacks;
+}
+
+QStringList installFontFallbacks(const QString &folder, const std::vector<FontFallback> &fallbacks)
+{
+    QStringList stoodIn;
+    if (!QDir(folder).exists())
+        return stoodIn;
+    for (const FontFallback &f : fallbacks) {
+        if (QFontDatabase::hasFamily(f.face))
+            continue;
+        bool loaded = false;
+        for (const QString &file : f.files)
+            loaded = QFontDatabase::addApplicationFont(QDir(folder).filePath(file)) >= 0 || loaded;
+        if (loaded) {
+            QFont::insertSubstitution(f.face, f.twin);
+            stoodIn << f.face;
+        }
+    }
+    return stoodIn;
+}
+
 void setUpApplication()
 {
     installQtTranslations();
+    installFontFallbacks(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
     // The version record; no display name, so the window's title stays its own.
     QCoreApplication::setApplicationName(QStringLiteral(ROTAMET_PRODUCT_NAME));
     QCoreApplication::setApplicationVersion(QStringLiteral(ROTAMET_VERSION));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QStringList>
+#include <vector>
 
 namespace rotamet {
 
@@ -18,5 +19,25 @@ QStringList qtTranslationFolders();
 // them and installs them in the application; false if none has them, and the
 // texts stay Qt's English ones.
 bool installQtTranslations(const QStringList &folders = qtTranslationFolders());
+
+// A face of the design and the metric twin that stands in for it where the
+// system lacks it, with the twin's font files.
+struct FontFallback {
+    QString face;
+    QString twin;
+    QStringList files;
+};
+
+// The design's faces that a program folder may carry twins of (Arial:
+// Liberation Sans; Calibri: Carlito).
+const std::vector<FontFallback> &designFontFallbacks();
+
+// For each face the system lacks, loads its twin's files from folder and
+// makes the twin stand in for the face; returns the faces it stood in for.
+// Faces the system has are left alone: on Windows the design's own fonts, on
+// Linux fontconfig's choice. The Windows installer carries the twins in a
+// fonts/ folder beside the program.
+QStringList installFontFallbacks(const QString &folder,
+                                 const std::vector<FontFallback> &fallbacks = designFontFallbacks());
 
 }  // namespace rotamet

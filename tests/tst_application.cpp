@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -82,6 +85,34 @@ private slots:
         QVERIFY(QFile::copy(source, bundled + "/qtbase_it.qm"));
         QVERIFY(rotamet::installQtTranslations({program.filePath("no-qt-here"), bundled}));
         QCOMPARE(contextMenuTexts(), kItalianMenu);
+    }
+
+    void aFaceTheSystemLacksIsStoodInForByItsTwin()
+    {
+        // Carlito where this system keeps it: installed on Linux, beside the
+        // programs in a Windows build (as the installer puts it).
+        QString folder;
+        for (const QString &dir :
+             {QCoreApplication::applicationDirPath() + "/fonts", QString("/usr/share/fonts/truetype/crosextra")}) {
+            if (QFile::exists(dir + "/Carlito-Regular.ttf")) {
+                folder = dir;
+                break;
+            }
+        }
+        QVERIFY2(!folder.isEmpty(), "Carlito is neither installed nor beside the suite");
+        const QString present = QFontInfo(QApplication::font()).family();
+        QVERIFY(QFontDatabase::hasFamily(present));
+        const std::vector<rotamet::FontFallback> fallbacks{
+            {"Rotamet Missing Face", "Carlito", {"Carlito-Regular.ttf"}},
+            {present, "Carlito", {"Carlito-Regular.ttf"}},
+        };
+
+        QCOMPARE(rotamet::installFontFallbacks(folder + "/no-such-folder", fallbacks), QStringList());
+        QVERIFY(QFontInfo(QFont("Rotamet Missing Face")).family() != "Carlito");
+
+        QCOMPARE(rotamet::installFontFallbacks(folder, fallbacks), QStringList{"Rotamet Missing Face"});
+        QCOMPARE(QFontInfo(QFont("Rotamet Missing Face")).family(), QString("Carlito"));
+        QCOMPARE(QFontInfo(QFont(present)).family(), present);
     }
 
     void withoutTranslationsTheProgramStillStarts()

@@ -42,4 +42,9 @@ if [[ ! -f $WINEPREFIX/.rotamet-ready ]]; then
   touch "$WINEPREFIX/.rotamet-ready"
 fi
 
+# One Wine server for the whole run, up before the first suite: suites that
+# start Wine at the same moment would otherwise race to start it.
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1
+
 ctest --test-dir "$build" --output-on-failure -j2
