@@ -51,7 +51,6 @@ QImage readPng(const QString &path)
 
 }  // namespace
 
-
 QStringList qtTranslationFolders()
 {
     return {QLibraryInfo::path(QLibraryInfo::TranslationsPath),

@@ -15,8 +15,8 @@
 #include <QTemporaryFile>
 
 #include "numtext/runtimeerror.h"
-#include "print/printqueue.h"
 #include "print/printerlookup.h"
+#include "print/printqueue.h"
 
 namespace rotamet::print {
 
@@ -212,7 +212,7 @@ struct QtPrinter::Impl {
         }
         std::string reason;
         const int job = queue::printFile(queue.toLocal8Bit().toStdString(), QFile::encodeName(file).toStdString(),
-                                        kJobTitle, reason);
+                                         kJobTitle, reason);
         QFile::remove(file);
         if (job == 0) {
             if (!queue::state(queue.toStdString()).accepting)
@@ -250,7 +250,7 @@ struct QtPrinter::Impl {
     QString queue;   // queue target; empty for PDF
     std::string device, second;
     std::string waiting;  // why the last page handed over waits
-    bool known = false;  // device and second name a target
+    bool known = false;   // device and second name a target
 
     PrinterLookup lookup;
     int answersTaken = 0;
@@ -371,7 +371,6 @@ void QtPrinter::killDoc()
 }
 
 std::string QtPrinter::waitingReason() { return d->waiting; }
-
 
 namespace {
 RunTimeError notKnownYet() { return RunTimeError(errcode::PrinterError, "Stampante non ancora trovata"); }

@@ -254,7 +254,9 @@ QMenu *openContextMenu(TextBox *box)
     QWidget *window = box->window();
     QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, box->mapTo(window, box->rect().center()));
     QMenu *menu = nullptr;
-    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, 2000))
+    // Returns as soon as the menu is up; a busy machine under Wine may take
+    // seconds to get there.
+    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, 10000))
         return nullptr;
     return menu;
 }

@@ -123,6 +123,8 @@ FrmMain::~FrmMain()
         t->onGotFocus = nullptr;
         t->onLostFocus = nullptr;
     }
+    // The same for the pump list: its leaving runs a handler of this window.
+    disconnect(cboCodice->lineEdit(), nullptr, this, nullptr);
 }
 
 void FrmMain::buildFromDesign()
