@@ -1,6 +1,6 @@
 // The window's design as data: one row per control, in twips (15 twips = one
 // pixel at 96 dpi), read row by row next to the design it comes from.
-// Owns no widget; window/frmmain.cpp builds the widgets from these rows.
+// Owns no widget; window/designwidgets.cpp builds the widgets from these rows.
 #pragma once
 
 #include <span>

@@ -22,6 +22,7 @@
 #include "numtext/numtext.h"
 #include "print/printer.h"
 #include "window/design.h"
+#include "window/designwidgets.h"
 #include "window/screenreader.h"
 #include "window/services.h"
 #include "window/textbox.h"
@@ -43,49 +44,6 @@ constexpr const char *kAnglePattern = "##,##0.0°";
 QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string ss(const QString &s) { return s.toStdString(); }
 
-int px(int twips) { return qRound(twips / double(design::kTwipsPerPixel)); }
-
-QColor colourOf(design::Colour c) { return QColor(c.red, c.green, c.blue); }
-
-QFont fontOf(const design::Font &f)
-{
-    const design::Font &use = f.face ? f : design::kDefaultFont;
-    QFont font(QString::fromUtf8(use.face));
-    // Sizes in pixels at 96 dpi, so the text keeps the design's proportions
-    // against positions that are in pixels too.
-    font.setPixelSize(qRound(use.points * 96.0 / 72.0));
-    font.setBold(use.bold);
-    return font;
-}
-
-Qt::Alignment alignmentOf(design::Align a)
-{
-    switch (a) {
-    case design::Align::Centre: return Qt::AlignHCenter;
-    case design::Align::Right: return Qt::AlignRight;
-    case design::Align::Left: break;
-    }
-    return Qt::AlignLeft;
-}
-
-void setForeground(QWidget *w, QColor colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    p.setColor(QPalette::ButtonText, colour);
-    p.setColor(QPalette::Text, colour);
-    w->setPalette(p);
-}
-
-void setBackground(QWidget *w, QColor colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
-    w->setBackgroundRole(QPalette::Window);
-    w->setAutoFillBackground(true);
-}
-
 // The six step buttons and the pump choice have no error handling of their
 // own in the design; a field that is not a number must still not end the
 // program, so the failure is shown as the calculation shows its own.
@@ -98,11 +56,8 @@ void showError(PlatformServices &services, const RunTimeError &e)
 
 FrmMain::FrmMain(PlatformServices &services, QWidget *parent) : QWidget(parent), services_(services)
 {
-    setObjectName(QStringLiteral("frmMain"));
+    design::setUpWindow(*this);
     setWindowTitle(QStringLiteral("Rotamet"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    setFont(fontOf(design::kDefaultFont));
-    setFixedSize(px(design::kClientWidth), px(design::kClientHeight));
     offerNoMaximise();
     buildFromDesign();
     connectEvents();
@@ -129,130 +84,34 @@ FrmMain::~FrmMain()
 
 void FrmMain::buildFromDesign()
 {
-    std::vector<std::pair<int, QWidget *>> tabOrder;
-    for (const design::Control &c : design::controls()) {
-        QWidget *parent = this;
-        if (qstrcmp(c.container, "fraMain") == 0)
-            parent = fraMain;
-        else if (qstrcmp(c.container, "Frame1") == 0)
-            parent = Frame1;
-        const QString caption = QString::fromUtf8(c.caption);
-        QWidget *w = nullptr;
-
-        switch (c.kind) {
-        case design::Kind::Frame: {
-            auto *frame = new QFrame(parent);
-            frame->setFrameShape(QFrame::Box);
-            frame->setFrameShadow(QFrame::Sunken);  // etched, as a frame without caption
-            w = frame;
-            (qstrcmp(c.name, "fraMain") == 0 ? fraMain : Frame1) = frame;
-            break;
-        }
-        case design::Kind::Label: {
-            auto *label = new QLabel(caption, parent);
-            label->setAlignment(alignmentOf(c.align) | Qt::AlignTop);
-            label->setWordWrap(c.wordWrap);
-            label->setTextFormat(Qt::PlainText);
-            if (qstrcmp(c.name, "lblValori") == 0)
-                lblValori[c.index] = label;
-            else if (qstrcmp(c.name, "lblEtichetta") == 0)
-                lblEtichetta[c.index] = label;
-            else
-                lblComando[c.index] = label;
-            w = label;
-            break;
-        }
-        case design::Kind::TextBox: {
-            auto *box = new TextBox(parent);
-            box->setText(caption);
-            box->setAlignment(alignmentOf(c.align) | Qt::AlignVCenter);
-            box->setTypedLengthLimit(c.maxTyped);
-            const std::string name = c.name;
-            if (name == "txtGiriMinuto")
-                txtGiriMinuto = box;
-            else if (name == "txtAngolo")
-                txtAngolo = box;
-            else if (name == "txtMillisecondi")
-                txtMillisecondi = box;
-            else
-                txtMillimetri = box;
-            w = box;
-            break;
-        }
-        case design::Kind::ComboBox: {
-            cboCodice = new QComboBox(parent);
-            cboCodice->setEditable(true);
-            // Typing selects nothing and adds no item.
-            cboCodice->setInsertPolicy(QComboBox::NoInsert);
-            cboCodice->setCompleter(nullptr);
-            w = cboCodice;
-            break;
-        }
-        case design::Kind::Option: {
-            auto *option = new QRadioButton(caption, parent);
-            optAlzataGiro[c.index] = option;
-            w = option;
-            break;
-        }
-        case design::Kind::Button: {
-            auto *button = new QPushButton(caption, parent);
-            button->setAutoDefault(false);
-            const std::string name = c.name;
-            QPushButton **slot = name == "cmdCalcola" ? &cmdCalcola
-                : name == "cmdStampa"                 ? &cmdStampa
-                : name == "cmdAngUp"                  ? &cmdAngUp
-                : name == "cmdAngDown"                ? &cmdAngDown
-                : name == "cmdMSUp"                   ? &cmdMSUp
-                : name == "cmdMSDown"                 ? &cmdMSDown
-                : name == "cmdMMUp"                   ? &cmdMMUp
-                                                      : &cmdMMDown;
-            *slot = button;
-            w = button;
-            break;
-        }
-        case design::Kind::Shape: {
-            auto *shape = new QFrame(parent);
-            shape->setFrameShape(QFrame::Box);
-            shape->setFrameShadow(QFrame::Plain);
-            shape->setProperty("widthTwips", float(c.width));
-            Shape[c.name[5] - '0'] = shape;
-            w = shape;
-            break;
-        }
-        case design::Kind::Line: {
-            auto *line = new QFrame(parent);
-            line->setGeometry(px(c.left), px(c.top), std::max(1, px(c.width - c.left)),
-                              std::max(1, px(c.height - c.top)));
-            line->setObjectName(QString::fromUtf8(c.name));
-            setBackground(line, colourOf(c.fore));
-            continue;
-        }
-        }
-
-        w->setObjectName(c.index >= 0 ? QString::fromUtf8(c.name) + QLatin1Char('_') + QString::number(c.index)
-                                      : QString::fromUtf8(c.name));
-        w->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
-        if (c.font.face)
-            w->setFont(fontOf(c.font));
-        if (c.toolTip)
-            w->setToolTip(QString::fromUtf8(c.toolTip));
-        if (c.spokenName)
-            w->setAccessibleName(QString::fromUtf8(c.spokenName));
-        if (c.fore.isSet())
-            setForeground(w, colourOf(c.fore));
-        if (c.back.isSet())
-            setBackground(w, colourOf(c.back));
-        if (c.tabOrder > 0)
-            tabOrder.emplace_back(c.tabOrder, w);
-    }
-
-    std::sort(tabOrder.begin(), tabOrder.end(), [](auto &a, auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-
-    optionGroup_ = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i)
-        optionGroup_->addButton(optAlzataGiro[i], i);
+    const design::Controls built = design::buildControls(*this, [](const design::Control &row, QWidget *parent) {
+        auto *box = new TextBox(parent);
+        box->setTypedLengthLimit(row.maxTyped);
+        return box;
+    });
+    fraMain = built.get<QFrame>("fraMain");
+    Frame1 = built.get<QFrame>("Frame1");
+    built.getArray(lblValori, "lblValori");
+    built.getArray(lblEtichetta, "lblEtichetta");
+    built.getArray(lblComando, "lblComando");
+    txtGiriMinuto = built.get<TextBox>("txtGiriMinuto");
+    txtAngolo = built.get<TextBox>("txtAngolo");
+    txtMillisecondi = built.get<TextBox>("txtMillisecondi");
+    txtMillimetri = built.get<TextBox>("txtMillimetri");
+    cboCodice = built.get<QComboBox>("cboCodice");
+    built.getArray(optAlzataGiro, "optAlzataGiro");
+    cmdCalcola = built.get<QPushButton>("cmdCalcola");
+    cmdStampa = built.get<QPushButton>("cmdStampa");
+    cmdAngUp = built.get<QPushButton>("cmdAngUp");
+    cmdAngDown = built.get<QPushButton>("cmdAngDown");
+    cmdMSUp = built.get<QPushButton>("cmdMSUp");
+    cmdMSDown = built.get<QPushButton>("cmdMSDown");
+    cmdMMUp = built.get<QPushButton>("cmdMMUp");
+    cmdMMDown = built.get<QPushButton>("cmdMMDown");
+    Shape[1] = built.get<QFrame>("Shape1");
+    Shape[2] = built.get<QFrame>("Shape2");
+    Shape[3] = built.get<QFrame>("Shape3");
+    optionGroup_ = built.options;
 }
 
 void FrmMain::connectEvents()
@@ -573,8 +432,8 @@ void FrmMain::optAlzataGiro_Click(std::int16_t index)
     static const char *const tips[3]
         = {"Millisecondi per 1 giro (360°)", "Millisecondi per 1/2 giro (180°)", "Millisecondi per 1/3 giro (120°)"};
     for (QRadioButton *option : optAlzataGiro)
-        setForeground(option, Qt::black);
-    setForeground(optAlzataGiro[index], QColor(0, 128, 0));
+        design::setForeground(option, Qt::black);
+    design::setForeground(optAlzataGiro[index], QColor(0, 128, 0));
     lblEtichetta[4]->setText(QString::fromUtf8(captions[index]));
     lblEtichetta[4]->setToolTip(QString::fromUtf8(tips[index]));
     lblValori[7]->setToolTip(QString::fromUtf8(tips[index]));
