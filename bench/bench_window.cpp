@@ -343,11 +343,11 @@ long startOnce(const char *program)
 }
 
 // From start to end of the program, which ends once its window is on the
-// screen, in turns with a bare Qt window doing the same; the medians of the
-// two peaks of memory and their ratio as counters.
-void Startup_ToWindowShown(benchmark::State &state)
+// screen, in turns with a baseline program doing the same; the medians of the
+// two peaks of memory and their ratio as counters, named after the baseline.
+void startupAgainst(benchmark::State &state, const char *baseline, const std::string &name)
 {
-    std::vector<long> ours, bare;
+    std::vector<long> ours, theirs;
     const auto start = [&state](const char *program, std::vector<long> &peaks) {
         long peak = 0;
         const double ms = millisecondsOf([&] { peak = startOnce(program); });
@@ -357,41 +357,22 @@ void Startup_ToWindowShown(benchmark::State &state)
         return ms;
     };
     inTurns(
-        state, [&] { return start(ROTAMET_STARTUP_PROGRAM, ours); },
-        [&] { return start(ROTAMET_MINIMAL_PROGRAM, bare); });
+        state, [&] { return start(ROTAMET_STARTUP_PROGRAM, ours); }, [&] { return start(baseline, theirs); });
     if (ours.empty())
         return;
     std::nth_element(ours.begin(), ours.begin() + ours.size() / 2, ours.end());
-    std::nth_element(bare.begin(), bare.begin() + bare.size() / 2, bare.end());
+    std::nth_element(theirs.begin(), theirs.begin() + theirs.size() / 2, theirs.end());
     state.counters["peak_MiB"] = double(ours[ours.size() / 2]) / 1024.0;
-    state.counters["baseline_peak_MiB"] = double(bare[bare.size() / 2]) / 1024.0;
-    state.counters["peak_x_baseline"] = double(ours[ours.size() / 2]) / double(bare[bare.size() / 2]);
+    state.counters[name + "_peak_MiB"] = double(theirs[theirs.size() / 2]) / 1024.0;
+    state.counters["peak_x_" + name] = double(ours[ours.size() / 2]) / double(theirs[theirs.size() / 2]);
 }
+
+// Against a bare Qt window.
+void Startup_ToWindowShown(benchmark::State &state) { startupAgainst(state, ROTAMET_MINIMAL_PROGRAM, "baseline"); }
 BENCHMARK(Startup_ToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-// The same against the floor: the very same first window with no logic.
-void Startup_AgainstFloor(benchmark::State &state)
-{
-    std::vector<long> ours, floor;
-    const auto start = [&state](const char *program, std::vector<long> &peaks) {
-        long peak = 0;
-        const double ms = millisecondsOf([&] { peak = startOnce(program); });
-        if (peak < 0)
-            state.SkipWithError("a program did not start or failed");
-        peaks.push_back(peak);
-        return ms;
-    };
-    inTurns(
-        state, [&] { return start(ROTAMET_STARTUP_PROGRAM, ours); },
-        [&] { return start(ROTAMET_FLOOR_PROGRAM, floor); });
-    if (ours.empty())
-        return;
-    std::nth_element(ours.begin(), ours.begin() + ours.size() / 2, ours.end());
-    std::nth_element(floor.begin(), floor.begin() + floor.size() / 2, floor.end());
-    state.counters["peak_MiB"] = double(ours[ours.size() / 2]) / 1024.0;
-    state.counters["floor_peak_MiB"] = double(floor[floor.size() / 2]) / 1024.0;
-    state.counters["peak_x_floor"] = double(ours[ours.size() / 2]) / double(floor[floor.size() / 2]);
-}
+// Against the floor: the very same first window with no logic.
+void Startup_AgainstFloor(benchmark::State &state) { startupAgainst(state, ROTAMET_FLOOR_PROGRAM, "floor"); }
 BENCHMARK(Startup_AgainstFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace
