@@ -48,4 +48,6 @@ fi
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1
 
-ctest --test-dir "$build" --output-on-failure -j2
+# One suite at a time: they share the display, and a window of one suite
+# would take the focus from another's (closing its context menu, say).
+ctest --test-dir "$build" --output-on-failure
