@@ -35,8 +35,6 @@ const Api *load()
 const Api *load() { return nullptr; }
 #endif
 
-}  // namespace
-
 // "name/instance" in its two parts.
 std::pair<std::string, std::string> split(const std::string &queue)
 {
@@ -45,6 +43,8 @@ std::pair<std::string, std::string> split(const std::string &queue)
         return {queue, {}};
     return {queue.substr(0, slash), queue.substr(slash + 1)};
 }
+
+}  // namespace
 
 const Api *api()
 {
@@ -56,6 +56,13 @@ Destination::Destination(const char *name, const char *instance)
 {
     if (const Api *cups = api())
         dest_ = cups->getNamedDest(CUPS_HTTP_DEFAULT, name, instance);
+}
+
+Destination::Destination(const std::string &queue)
+{
+    const auto [name, instance] = split(queue);
+    if (const Api *cups = api())
+        dest_ = cups->getNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), instance.empty() ? nullptr : instance.c_str());
 }
 
 Destination::~Destination()
@@ -102,8 +109,7 @@ int printFile(const std::string &queue, const std::string &file, const char *tit
         reason = "libcups non disponibile";
         return 0;
     }
-    const auto [name, instance] = cups::split(queue);
-    const Destination dest(name.c_str(), instance.empty() ? nullptr : instance.c_str());
+    const Destination dest(queue);
     const int job = dest.get()
         ? lib->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
         : 0;
@@ -113,8 +119,7 @@ int printFile(const std::string &queue, const std::string &file, const char *tit
 
 State state(const std::string &queue)
 {
-    const auto [name, instance] = cups::split(queue);
-    const Destination dest(name.c_str(), instance.empty() ? nullptr : instance.c_str());
+    const Destination dest(queue);
     return {dest.option("printer-is-accepting-jobs") != "false", dest.option("printer-state") == "5"};
 }
 

@@ -32,6 +32,8 @@ const Api *api();
 class Destination {
 public:
     explicit Destination(const char *name, const char *instance = nullptr);
+    // The same from a queue named as printing names it: "name/instance".
+    explicit Destination(const std::string &queue);
     ~Destination();
     Destination(const Destination &) = delete;
     Destination &operator=(const Destination &) = delete;

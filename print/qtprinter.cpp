@@ -68,17 +68,22 @@ struct QtPrinter::Impl {
         if (!followSystem)
             chooseTarget();
         lookup.onAnswer = [this, &owner] {
-            // A page being composed keeps its target; an answer already taken
-            // (by a page that waited for it) is not taken twice, so the names
-            // of the file just written stay.
-            if (!painter.isActive() && lookup.answers() > answersTaken)
-                chooseTarget();
+            takeNewAnswer();
             if (owner.onLookedUp)
                 owner.onLookedUp();
         };
     }
 
     ~Impl() { abandon(); }
+
+    // A page being composed keeps its target; an answer already taken (by a
+    // page that waited for it) is not taken twice, so the names of the file
+    // just written stay.
+    void takeNewAnswer()
+    {
+        if (!painter.isActive() && lookup.answers() > answersTaken)
+            chooseTarget();
+    }
 
     // Where the next page goes, with the names the user reads: the default
     // queue that the most recent lookup found, else a PDF file. Before any
@@ -93,7 +98,7 @@ struct QtPrinter::Impl {
             answersTaken = answers;
             known = true;
             if (*answer) {
-                queue = QString::fromLocal8Bit((*answer)->name.c_str());
+                queue = QString::fromStdString((*answer)->name);
                 device = (*answer)->name;
                 second = (*answer)->where;
                 return;
@@ -211,15 +216,20 @@ struct QtPrinter::Impl {
             throw pathError(folder);
         }
         std::string reason;
-        const int job = queue::printFile(queue.toLocal8Bit().toStdString(), QFile::encodeName(file).toStdString(),
-                                         kJobTitle, reason);
+        const int job = queue::printFile(utf8(queue), QFile::encodeName(file).toStdString(), kJobTitle, reason);
         QFile::remove(file);
         if (job == 0) {
-            if (!queue::state(queue.toStdString()).accepting)
+            if (!queue::state(utf8(queue)).accepting)
                 throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
             throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
         }
-        if (queue::state(queue.toStdString()).stopped)
+        noteWhetherItWaits();
+    }
+
+    // After a page reached a queue: a paused queue holds it.
+    void noteWhetherItWaits()
+    {
+        if (queue::state(utf8(queue)).stopped)
             waiting = kQueueWaits;
     }
 
@@ -341,21 +351,18 @@ void QtPrinter::endDoc()
     d->waiting.clear();
     if (!d->painter.isActive())
         return;  // nothing drawn, nothing to hand over
-    if (d->native) {
-        const bool sent = d->painter.end();
-        d->native.reset();
-        d->x = 0;
-        d->y = 0;
-        if (!sent)
-            throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata consegnata");
-        if (queue::state(d->queue.toStdString()).stopped)
-            d->waiting = kQueueWaits;
-        return;
-    }
     const bool finished = d->painter.end();
-    const QString file = std::exchange(d->tempPath, {});
     d->x = 0;
     d->y = 0;
+    if (d->native) {
+        // Drawn on the queue's own printer: ending the page sent it.
+        d->native.reset();
+        if (!finished)
+            throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata consegnata");
+        d->noteWhetherItWaits();
+        return;
+    }
+    const QString file = std::exchange(d->tempPath, {});
     if (!finished) {
         QFile::remove(file);
         throw d->queue.isEmpty() ? pathError(d->folder) : RunTimeError(errcode::PrinterError);
@@ -402,8 +409,7 @@ bool QtPrinter::waitForLookup(std::chrono::milliseconds timeout)
         return true;
     if (!d->lookup.wait(timeout))
         return false;
-    if (d->lookup.answers() > d->answersTaken && !d->painter.isActive())
-        d->chooseTarget();
+    d->takeNewAnswer();
     return true;
 }
 
