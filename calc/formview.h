@@ -1,12 +1,19 @@
-// What the calculation run needs of the main window, and nothing more.
-// The window implements it over its real controls; tests implement it over a
-// plain model of texts and selections.
+// What the calculation run and the printed table read and write of the main
+// window, and nothing more: texts, captions and selections by the design's
+// names and indexes, the printer, message boxes. The window implements it
+// over its real controls; tests implement it over plain models.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace rotamet::calc {
+namespace rotamet {
+
+namespace print {
+class Printer;
+}
+
+namespace calc {
 
 enum class Field { GiriMinuto, Angolo, Millisecondi, Millimetri };
 
@@ -20,21 +27,19 @@ struct Fill {
     friend bool operator==(const Fill &, const Fill &) = default;
 };
 
-class CalcForm {
+}  // namespace calc
+
+class FormView {
 public:
-    virtual ~CalcForm() = default;
+    virtual ~FormView() = default;
 
-    // The current printer's device name and second identifying text.
-    // Either may throw RunTimeError when there is no printer to ask.
-    virtual std::string printerDeviceName() = 0;
-    virtual std::string printerSecondText() = 0;
-    virtual void setPrintToolTip(const std::string &text) = 0;  // cmdStampa
-
-    virtual std::string fieldText(Field field) = 0;
+    // The entry fields.
+    virtual std::string fieldText(calc::Field field) = 0;
     // Writing txtGiriMinuto with a different text raises its change event at
     // once, which runs the calculation nested inside this call.
-    virtual void setFieldText(Field field, const std::string &text) = 0;
+    virtual void setFieldText(calc::Field field, const std::string &text) = 0;
     virtual void setSpeedSelection(int start, int length) = 0;
+    virtual std::string pumpCode() = 0;  // text of cboCodice
 
     virtual std::string valueCaption(int index) = 0;  // lblValori(index)
     virtual void setValueCaption(int index, const std::string &text) = 0;
@@ -44,11 +49,28 @@ public:
 
     // shape is 2 for Shape2, 3 for Shape3; width in twips.
     virtual void setShapeWidth(int shape, float twips) = 0;
-    virtual void setShapeFill(int shape, Fill fill) = 0;
+    virtual void setShapeFill(int shape, calc::Fill fill) = 0;
     virtual void setCommandCaption(int index, const std::string &text) = 0;  // lblComando(index)
 
-    // A modal message box with the critical icon and one OK button.
+    virtual void setPrintToolTip(const std::string &text) = 0;  // cmdStampa
+    virtual void runCalculation() = 0;                          // cmdCalcola_Click
+    // Repaints; user input that arrives meanwhile is not taken.
+    virtual void processPendingEvents() = 0;
+
+    // The system's current printer, its device name and its second
+    // identifying text. Each may throw RunTimeError when there is no printer
+    // to ask.
+    virtual print::Printer &printer() = 0;
+    virtual std::string printerDeviceName() = 0;
+    virtual std::string printerSecondText() = 0;
+
+    // Modal message boxes with one OK button.
+    virtual void showInformationBox(const std::string &text, const std::string &title) = 0;
+    virtual void showWarningBox(const std::string &text, const std::string &title) = 0;
     virtual void showCriticalBox(const std::string &text, const std::string &title) = 0;
+
+    // Today's date in the Italian short form, "dd/mm/yyyy".
+    virtual std::string todayShortDate() = 0;
 };
 
-}  // namespace rotamet::calc
+}  // namespace rotamet
