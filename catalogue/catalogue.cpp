@@ -79,8 +79,7 @@ Dimension readDimension(Field field, std::string_view typed)
         return {std::nullopt, Problem{field, problemText(field, "al massimo 3 decimali.")}};
     const double v = ParseDouble(t);
     if (!(v > 0) || v > kMaxAlbero)
-        return {std::nullopt,
-                Problem{field, problemText(field, "deve essere maggiore di 0 e non oltre 100 mm.")}};
+        return {std::nullopt, Problem{field, problemText(field, "deve essere maggiore di 0 e non oltre 100 mm.")}};
     return {v, std::nullopt};
 }
 
@@ -230,8 +229,9 @@ std::optional<Problem> Catalogue::add(const Pump &pump)
 std::optional<Problem> Catalogue::replace(std::string_view code, const Pump &pump)
 {
     if (isBuiltIn(code))
-        return Problem{Field::Codice, problemText(Field::Codice, std::string(code)
-                                                                     + " è una pompa incorporata, che non si può cambiare.")};
+        return Problem{
+            Field::Codice,
+            problemText(Field::Codice, std::string(code) + " è una pompa incorporata, che non si può cambiare.")};
     Catalogue changed = *this;
     changed.remove(code);
     if (auto problem = changed.add(pump))

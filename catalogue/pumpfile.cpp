@@ -34,7 +34,8 @@ Contents readContents(const QString &path)
         return {true, {}, QStringLiteral("è più grande di 1 MB")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {true, {},
+        return {true,
+                {},
                 file.error() == QFileDevice::PermissionsError ? QStringLiteral("accesso negato")
                                                               : QStringLiteral("il file non si apre")};
     const QByteArray bytes = file.read(PumpFile::kMaxSize + 1);
@@ -99,9 +100,10 @@ PumpFile::Loaded PumpFile::load() const
         return {};
     const Contents contents = readContents(path_);
     if (!contents.failure.isEmpty())
-        return {Catalogue(),
-                unreadableMessage(path_, contents.failure,
-                                  QStringLiteral("Sono in catalogo solo le pompe incorporate, e il file resta com'è."))};
+        return {
+            Catalogue(),
+            unreadableMessage(path_, contents.failure,
+                              QStringLiteral("Sono in catalogo solo le pompe incorporate, e il file resta com'è."))};
     if (!contents.exists)
         return {};
     Loaded loaded{readFile(contents.text), {}};
@@ -113,7 +115,8 @@ PumpFile::Loaded PumpFile::load() const
 PumpFile::Changed PumpFile::change(const Edit &edit) const
 {
     if (path_.isEmpty())
-        return {std::nullopt, std::nullopt, QStringLiteral("Il catalogo delle pompe non ha un file in cui essere salvato.")};
+        return {std::nullopt, std::nullopt,
+                QStringLiteral("Il catalogo delle pompe non ha un file in cui essere salvato.")};
     const Contents contents = readContents(path_);
     if (!contents.failure.isEmpty())
         return {std::nullopt, std::nullopt,

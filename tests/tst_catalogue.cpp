@@ -49,16 +49,16 @@ const QStringList kBuiltInCodes{"0445010760", "0445010790", "0445010799", "A2C16
 // quotes as a spreadsheet writes it, one with "\r\n"), and lines that cannot be read.
 const QByteArray kMixedFile = "\xEF\xBB\xBF"
                               "codice;minimo_mm;massimo_mm;fine_alzata_gradi\n"  // 1
-                              "0445010800;37,35;46,95;110\n"                      // 2
-                              "0445010801;37.35;46,95;110\n"                      // 3 point as decimal separator
-                              "\n"                                                // 4 blank
-                              "0445010802;37,35;46,95\n"                          // 5 three fields
-                              "b0445010803;30;40,5;90°\r\n"                       // 6 small letter, degree sign
-                              "0445010800;30;40;90\n"                             // 7 code of line 2 again
-                              "0445010790;30;40;90\n"                             // 8 a built-in code
-                              "\"0445010804\"; 20,125 ;\"21\";360;;\n"            // 9 quotes, blanks, empty fields
-                              "0445010805;45;40;90\n"                             // 10 maximum below minimum
-                              "04450108;30;40;90";                                // 11 short code, no line end
+                              "0445010800;37,35;46,95;110\n"                     // 2
+                              "0445010801;37.35;46,95;110\n"                     // 3 point as decimal separator
+                              "\n"                                               // 4 blank
+                              "0445010802;37,35;46,95\n"                         // 5 three fields
+                              "b0445010803;30;40,5;90°\r\n"                      // 6 small letter, degree sign
+                              "0445010800;30;40;90\n"                            // 7 code of line 2 again
+                              "0445010790;30;40;90\n"                            // 8 a built-in code
+                              "\"0445010804\"; 20,125 ;\"21\";360;;\n"           // 9 quotes, blanks, empty fields
+                              "0445010805;45;40;90\n"                            // 10 maximum below minimum
+                              "04450108;30;40;90";                               // 11 short code, no line end
 
 }  // namespace
 
@@ -149,8 +149,8 @@ void TestCatalogue::pumpsAcceptedAndRefused()
 
     Catalogue catalogue;
     QVERIFY(!catalogue.add(pump("0445010999", 30, 40, 90)));
-    const ReadPump read = readPump({typed[0].toStdString(), typed[1].toStdString(), typed[2].toStdString(),
-                                    typed[3].toStdString()});
+    const ReadPump read
+        = readPump({typed[0].toStdString(), typed[1].toStdString(), typed[2].toStdString(), typed[3].toStdString()});
     std::optional<Problem> problem = read.problem;
     if (!problem)
         problem = catalogue.add(*read.pump);
@@ -222,9 +222,11 @@ void TestCatalogue::fileWithBadLines()
     QStringList skipped;
     for (const SkippedLine &line : c.skipped)
         skipped << QString("%1 %2").arg(line.number).arg(q(line.reason).section(':', 0, 0));
-    QCOMPARE(skipped, (QStringList{"3 Minimo", "5 servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), "
-                                               "ce ne sono 3.",
-                                   "7 Codice", "8 Codice", "10 Massimo", "11 Codice"}));
+    QCOMPARE(skipped,
+             (QStringList{"3 Minimo",
+                          "5 servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), "
+                          "ce ne sono 3.",
+                          "7 Codice", "8 Codice", "10 Massimo", "11 Codice"}));
     QCOMPARE(q(c.skipped[2].reason), QString("Codice: 0445010800 è già alla riga 2."));
     QCOMPARE(q(c.skipped[3].reason), QString("Codice: 0445010790 è una pompa incorporata, che non si può cambiare."));
     QCOMPARE(q(c.skipped[0].text), QString("0445010801;37.35;46,95;110"));
@@ -239,7 +241,8 @@ void TestCatalogue::noFileMeansTheBuiltInPumpsAndNoMessage()
     QVERIFY(!QFileInfo::exists(QFileInfo(path()).absolutePath()));
     // No file at all: the same, and no change can be kept.
     QCOMPARE(codes(PumpFile().load().catalogue), kBuiltInCodes);
-    const PumpFile::Changed changed = PumpFile().change([](Catalogue &c) { return c.add(pump("0445010800", 3, 4, 5)); });
+    const PumpFile::Changed changed
+        = PumpFile().change([](Catalogue &c) { return c.add(pump("0445010800", 3, 4, 5)); });
     QVERIFY(!changed.catalogue);
     QVERIFY(!changed.message.isEmpty());
 }
@@ -265,17 +268,18 @@ void TestCatalogue::aChangeCarriesTheSkippedLinesOver()
     const PumpFile file(path());
     const PumpFile::Changed changed = file.change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
     QVERIFY2(changed.catalogue, qPrintable(changed.message));
-    QCOMPARE(contents(path()), QByteArray("codice;minimo_mm;massimo_mm;fine_alzata_gradi\n"
-                                          "0445010700;30;40;90\n"
-                                          "0445010800;37,35;46,95;110\n"
-                                          "0445010804;20,125;21;360\n"
-                                          "B0445010803;30;40,5;90\n"
-                                          "0445010801;37.35;46,95;110\n"
-                                          "0445010802;37,35;46,95\n"
-                                          "0445010800;30;40;90\n"
-                                          "0445010790;30;40;90\n"
-                                          "0445010805;45;40;90\n"
-                                          "04450108;30;40;90\n"));
+    QCOMPARE(contents(path()),
+             QByteArray("codice;minimo_mm;massimo_mm;fine_alzata_gradi\n"
+                        "0445010700;30;40;90\n"
+                        "0445010800;37,35;46,95;110\n"
+                        "0445010804;20,125;21;360\n"
+                        "B0445010803;30;40,5;90\n"
+                        "0445010801;37.35;46,95;110\n"
+                        "0445010802;37,35;46,95\n"
+                        "0445010800;30;40;90\n"
+                        "0445010790;30;40;90\n"
+                        "0445010805;45;40;90\n"
+                        "04450108;30;40;90\n"));
     // Read again: the same pumps, the same lines skipped.
     const PumpFile::Loaded again = file.load();
     QCOMPARE(codes(again.catalogue), codes(*changed.catalogue));
@@ -347,9 +351,9 @@ void TestCatalogue::fileThatCannotBeWrittenIsToldAndChangesNothing()
     const PumpFile::Changed changed
         = PumpFile(path()).change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
     QVERIFY(!changed.catalogue);
-    QVERIFY2(changed.message.startsWith("Il file delle pompe non può essere scritto:\n"
-                                        + QDir::toNativeSeparators(path())),
-             qPrintable(changed.message));
+    QVERIFY2(
+        changed.message.startsWith("Il file delle pompe non può essere scritto:\n" + QDir::toNativeSeparators(path())),
+        qPrintable(changed.message));
     QCOMPARE(contents(folder), QByteArray("not a folder"));
 }
 

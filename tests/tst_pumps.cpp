@@ -334,32 +334,36 @@ void TestPumps::dialogByKeyboard_data()
         << QStringList{"0445010800", "<Tab>", "37.35", "<Tab>", "46,95", "<Tab>", "110", "<Enter>"} << QString()
         << QString() << "0445010800" << QStringList{"37,35", "46,95", "4,80", "110°"};
     QTest::newRow("small letters, Alt+C back to the code, Enter")
-        << QStringList{"a2c163767008x", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Alt+C>", "<Enter>"}
-        << QString() << QString() << "A2C163767008X" << QStringList{"30", "40", "5,00", "90°"};
+        << QStringList{"a2c163767008x", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Alt+C>", "<Enter>"} << QString()
+        << QString() << "A2C163767008X" << QStringList{"30", "40", "5,00", "90°"};
     QTest::newRow("letters and signs not taken")
         << QStringList{"0445-0108.00", "<Tab>", "3a0", "<Tab>", "4e0,5", "<Tab>", "9°0x", "<Enter>"} << QString()
         << QString() << "0445010800" << QStringList{"30", "40,5", "5,25", "90°"};
-    QTest::newRow("OK by Tab and Space")
-        << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Space on cmdOK>"} << QString()
-        << QString() << "0445010800" << QStringList{"30", "40", "5,00", "90°"};
-    QTest::newRow("minimum 0")
-        << QStringList{"0445010800", "<Tab>", "0", "<Tab>", "40", "<Tab>", "90", "<Enter>"}
-        << "Minimo: deve essere maggiore di 0" << "txtMinimo" << QString() << none;
+    QTest::newRow("OK by Tab and Space") << QStringList{"0445010800", "<Tab>", "30", "<Tab>",
+                                                        "40",         "<Tab>", "90", "<Space on cmdOK>"}
+                                         << QString() << QString() << "0445010800"
+                                         << QStringList{"30", "40", "5,00", "90°"};
+    QTest::newRow("minimum 0") << QStringList{"0445010800", "<Tab>", "0", "<Tab>", "40", "<Tab>", "90", "<Enter>"}
+                               << "Minimo: deve essere maggiore di 0"
+                               << "txtMinimo" << QString() << none;
     QTest::newRow("maximum below minimum")
         << QStringList{"0445010800", "<Tab>", "40", "<Tab>", "30", "<Tab>", "90", "<Enter>"}
-        << "Massimo: deve essere maggiore del minimo" << "txtMassimo" << QString() << none;
-    QTest::newRow("angle 400")
-        << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "4000", "<Enter>"}
-        << "Fine alzata: un numero intero di gradi da 1 a 360" << "txtFineAlzata" << QString() << none;
+        << "Massimo: deve essere maggiore del minimo"
+        << "txtMassimo" << QString() << none;
+    QTest::newRow("angle 400") << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "4000", "<Enter>"}
+                               << "Fine alzata: un numero intero di gradi da 1 a 360"
+                               << "txtFineAlzata" << QString() << none;
     QTest::newRow("no angle") << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Enter>"}
-                              << "Fine alzata: un numero intero" << "txtFineAlzata" << QString() << none;
+                              << "Fine alzata: un numero intero"
+                              << "txtFineAlzata" << QString() << none;
     QTest::newRow("short code") << QStringList{"044501080", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Enter>"}
-                                << "Codice: da 10 a 13 caratteri" << "txtCodice" << QString() << none;
-    QTest::newRow("built-in code")
-        << QStringList{"0445010790", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Enter>"}
-        << "Codice: 0445010790 è una pompa incorporata" << "txtCodice" << QString() << none;
-    QTest::newRow("Esc") << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Esc>"}
-                         << QString() << QString() << QString() << none;
+                                << "Codice: da 10 a 13 caratteri"
+                                << "txtCodice" << QString() << none;
+    QTest::newRow("built-in code") << QStringList{"0445010790", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Enter>"}
+                                   << "Codice: 0445010790 è una pompa incorporata"
+                                   << "txtCodice" << QString() << none;
+    QTest::newRow("Esc") << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Esc>"} << QString()
+                         << QString() << QString() << none;
     QTest::newRow("Annulla by Tab and Space")
         << QStringList{"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Space on cmdAnnulla>"} << QString()
         << QString() << QString() << none;
@@ -437,21 +441,18 @@ void TestPumps::enterOnACodeNotInTheCatalogueAsks_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<QString>("question");  // empty: none
+    QTest::addColumn<QString>("question");    // empty: none
     QTest::addColumn<QString>("dialogCode");  // the code in the dialog; empty: no dialog
     QTest::addColumn<QString>("shown");       // the list's text afterwards
 
-    QTest::newRow("0445010800, Sì") << "0445010800" << true
-                                    << "Il codice 0445010800 non è in catalogo. Aggiungerlo?"
+    QTest::newRow("0445010800, Sì") << "0445010800" << true << "Il codice 0445010800 non è in catalogo. Aggiungerlo?"
                                     << "0445010800"
                                     << "0445010760";
-    QTest::newRow("0445010800x, Sì") << "0445010800x" << true
-                                     << "Il codice 0445010800X non è in catalogo. Aggiungerlo?"
+    QTest::newRow("0445010800x, Sì") << "0445010800x" << true << "Il codice 0445010800X non è in catalogo. Aggiungerlo?"
                                      << "0445010800X"
                                      << "0445010760";
-    QTest::newRow("0445010800, No") << "0445010800" << false
-                                    << "Il codice 0445010800 non è in catalogo. Aggiungerlo?" << QString()
-                                    << "0445010760";
+    QTest::newRow("0445010800, No") << "0445010800" << false << "Il codice 0445010800 non è in catalogo. Aggiungerlo?"
+                                    << QString() << "0445010760";
     QTest::newRow("0445010799, in the catalogue") << "0445010799" << true << QString() << QString() << "0445010799";
     QTest::newRow("a2c1637670080, a built-in code in small letters")
         << "a2c1637670080" << true << QString() << QString() << "0445010760";

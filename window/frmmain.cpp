@@ -512,9 +512,8 @@ void FrmMain::openPumpDialog(const QString &title, const catalogue::PumpText &st
     auto *dialog = new DlgPompa(services_, title, start, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->keep = [this, replacing](const catalogue::Pump &pump) -> std::optional<DlgPompa::Refusal> {
-        const catalogue::PumpFile::Changed changed = pumpFile_.change([&](catalogue::Catalogue &c) {
-            return replacing ? c.replace(*replacing, pump) : c.add(pump);
-        });
+        const catalogue::PumpFile::Changed changed = pumpFile_.change(
+            [&](catalogue::Catalogue &c) { return replacing ? c.replace(*replacing, pump) : c.add(pump); });
         if (changed.problem)
             return DlgPompa::Refusal{changed.problem->field, qs(changed.problem->reason)};
         if (!changed.catalogue)

@@ -28,20 +28,13 @@ void array(const QWidget &window, std::array<W *, N> &elements, const char *name
 }  // namespace
 
 Controls::Controls(const QWidget &w)
-    : cboCodice(named<QComboBox>(w, "cboCodice")),
-      txtGiriMinuto(named<TextBox>(w, "txtGiriMinuto")),
-      txtAngolo(named<TextBox>(w, "txtAngolo")),
-      txtMillisecondi(named<TextBox>(w, "txtMillisecondi")),
-      txtMillimetri(named<TextBox>(w, "txtMillimetri")),
-      cmdCalcola(named<QPushButton>(w, "cmdCalcola")),
-      cmdStampa(named<QPushButton>(w, "cmdStampa")),
-      cmdAngUp(named<QPushButton>(w, "cmdAngUp")),
-      cmdAngDown(named<QPushButton>(w, "cmdAngDown")),
-      cmdMSUp(named<QPushButton>(w, "cmdMSUp")),
-      cmdMSDown(named<QPushButton>(w, "cmdMSDown")),
-      cmdMMUp(named<QPushButton>(w, "cmdMMUp")),
-      cmdMMDown(named<QPushButton>(w, "cmdMMDown")),
-      fraMain(named<QFrame>(w, "fraMain")),
+    : cboCodice(named<QComboBox>(w, "cboCodice")), txtGiriMinuto(named<TextBox>(w, "txtGiriMinuto")),
+      txtAngolo(named<TextBox>(w, "txtAngolo")), txtMillisecondi(named<TextBox>(w, "txtMillisecondi")),
+      txtMillimetri(named<TextBox>(w, "txtMillimetri")), cmdCalcola(named<QPushButton>(w, "cmdCalcola")),
+      cmdStampa(named<QPushButton>(w, "cmdStampa")), cmdAngUp(named<QPushButton>(w, "cmdAngUp")),
+      cmdAngDown(named<QPushButton>(w, "cmdAngDown")), cmdMSUp(named<QPushButton>(w, "cmdMSUp")),
+      cmdMSDown(named<QPushButton>(w, "cmdMSDown")), cmdMMUp(named<QPushButton>(w, "cmdMMUp")),
+      cmdMMDown(named<QPushButton>(w, "cmdMMDown")), fraMain(named<QFrame>(w, "fraMain")),
       Frame1(named<QFrame>(w, "Frame1"))
 {
     array(w, lblValori, "lblValori");
