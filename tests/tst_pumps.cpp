@@ -285,6 +285,15 @@ void TestPumps::userPumpIsChosenCalculatedAndPrintedAsABuiltInOne()
     QCOMPARE(user.services.boxes.size(), std::size_t(1));
     QCOMPARE(user.services.boxes[0].text, QString("Stampa effettuata su 'Stampante di prova'"));
     QCOMPARE(user.ui.cboCodice->currentText(), QString("0445010800"));
+
+    // Text typed over it gives way to it, not to the built-in pump with the
+    // same data.
+    QLineEdit *edit = user.ui.cboCodice->lineEdit();
+    user.ui.cboCodice->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "xyz");
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(user.ui.cboCodice->currentText(), QString("0445010800"));
 }
 
 void TestPumps::contextMenuOffersEditAndDeleteForAUserPump_data()
