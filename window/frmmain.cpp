@@ -80,6 +80,7 @@ FrmMain::~FrmMain()
     }
     // The same for the pump list: its leaving runs a handler of this window.
     disconnect(cboCodice->lineEdit(), nullptr, this, nullptr);
+    cboCodice->removeEventFilter(this);
 }
 
 void FrmMain::buildFromDesign()
@@ -120,9 +121,12 @@ void FrmMain::connectEvents()
     // when the chosen item is the current one. currentIndexChanged is not
     // used: it also fires when the first item is added.
     connect(cboCodice, &QComboBox::activated, this, [this] { cboCodice_Click(); });
-    // Enter or focus out; the list has already taken a text that names one of
-    // its codes (it chose that code, raising activated).
-    connect(cboCodice->lineEdit(), &QLineEdit::editingFinished, this, [this] { cboCodice_LostFocus(); });
+    // Enter; the list has already taken a text that names one of its codes
+    // (it chose that code, raising activated). The focus leaving the list is
+    // seen in eventFilter(): QLineEdit's editingFinished would also come when
+    // the window merely loses the activation or the list's drop-down opens.
+    connect(cboCodice->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboCodice_LostFocus(); });
+    cboCodice->installEventFilter(this);
     // clicked, not toggled: an option set by code raises its click through
     // setOptionValue(), exactly once.
     connect(optionGroup_, &QButtonGroup::idClicked, this, [this](int id) { optAlzataGiro_Click(std::int16_t(id)); });
@@ -227,6 +231,14 @@ bool FrmMain::event(QEvent *event)
     default: break;
     }
     return done;
+}
+
+bool FrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cboCodice && event->type() == QEvent::FocusOut
+        && focusMovedWithinWindow(*static_cast<QFocusEvent *>(event)))
+        cboCodice_LostFocus();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmMain::load()

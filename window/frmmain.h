@@ -50,8 +50,9 @@ public:
     void cmdCalcola_Click();
     void cmdStampa_Click();
     void cboCodice_Click();
-    // Leaving the pump list (focus out, Enter): a text that is no catalogue
-    // code gives way to the code whose data the window shows.
+    // Leaving the pump list (Enter, or the focus moving to another control):
+    // a text that is no catalogue code gives way to the code whose data the
+    // window shows.
     void cboCodice_LostFocus();
     void optAlzataGiro_Click(std::int16_t index);
     void txtGiriMinuto_KeyPress(int &keyAscii);
@@ -126,6 +127,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
