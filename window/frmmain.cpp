@@ -79,6 +79,7 @@ FrmMain::~FrmMain()
     }
     // The same for the pump list: its leaving runs a handler of this window.
     disconnect(cboCodice->lineEdit(), nullptr, this, nullptr);
+    cboCodice->removeEventFilter(this);
 }
 
 void FrmMain::buildFromDesign()
@@ -119,12 +120,14 @@ void FrmMain::connectEvents()
     // when the chosen item is the current one. currentIndexChanged is not
     // used: it also fires when the first item is added.
     connect(cboCodice, &QComboBox::activated, this, [this] { cboCodice_Click(); });
-    // Enter or focus out; the list has already taken a text that names one of
-    // its codes (it chose that code, raising activated).
-    connect(cboCodice->lineEdit(), &QLineEdit::editingFinished, this, [this] { cboCodice_LostFocus(); });
-    // Enter: after the list has chosen a code it names, before the focus-out
-    // path above runs for the same key.
+    // Enter; the list has already taken a text that names one of its codes
+    // (it chose that code, raising activated). A text that is no code asks
+    // whether to add it (cboCodice_ReturnPressed). The focus leaving the list
+    // is seen in eventFilter(): QLineEdit's editingFinished would also come
+    // when the window merely loses the activation or the list's drop-down
+    // opens.
     connect(cboCodice->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboCodice_ReturnPressed(); });
+    cboCodice->installEventFilter(this);
     // The same context menu on the list's text and on its arrow.
     for (QWidget *w : {static_cast<QWidget *>(cboCodice), static_cast<QWidget *>(cboCodice->lineEdit())}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -235,6 +238,14 @@ bool FrmMain::event(QEvent *event)
     default: break;
     }
     return done;
+}
+
+bool FrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cboCodice && event->type() == QEvent::FocusOut
+        && focusMovedWithinWindow(*static_cast<QFocusEvent *>(event)))
+        cboCodice_LostFocus();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmMain::load()

@@ -46,8 +46,9 @@ public:
     void cmdCalcola_Click();
     void cmdStampa_Click();
     void cboCodice_Click();
-    // Leaving the pump list (focus out, Enter answered No): a text that is no
-    // catalogue code gives way to the code whose data the window shows.
+    // Leaving the pump list (Enter answered No, or the focus moving to
+    // another control): a text that is no catalogue code gives way to the
+    // code whose data the window shows.
     void cboCodice_LostFocus();
     // Enter in the pump list: a text that is no catalogue code asks
     // "Il codice … non è in catalogo. Aggiungerlo?"; Sì opens the pump dialog
@@ -108,6 +109,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -214,9 +214,17 @@ void TextBox::mouseReleaseEvent(QMouseEvent *event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
+bool focusMovedWithinWindow(const QFocusEvent &event)
+{
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
 void TextBox::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
+    if (!focusMovedWithinWindow(*event) && holdsFocus_)
+        return;
+    holdsFocus_ = true;
     if (onGotFocus) {
         onGotFocus();
         // The press that gave the focus arrives next and would place the caret.
@@ -228,6 +236,9 @@ void TextBox::focusOutEvent(QFocusEvent *event)
 {
     keepFocusSelection_ = false;
     QLineEdit::focusOutEvent(event);
+    if (!focusMovedWithinWindow(*event))
+        return;
+    holdsFocus_ = false;
     if (onLostFocus)
         onLostFocus();
 }

@@ -8,13 +8,24 @@
 //   as the field holds one line;
 // - a click that gives the field the focus keeps what the got-focus hook
 //   selected, so a hook that selects the whole text works for the mouse as
-//   for the Tab key; the next click places the caret.
+//   for the Tab key; the next click places the caret;
+// - the got-focus and lost-focus hooks run when the focus moves within the
+//   window (Tab, a click, a shortcut, a call from code), not when the window
+//   loses or regains the activation or a popup (a context menu) opens or
+//   closes: the focus stays where it was then.
 #pragma once
 
 #include <QLineEdit>
 #include <functional>
 
 namespace rotamet {
+
+// Whether a focus event means that the focus moved within the window (Tab,
+// Backtab, a click, a shortcut, a call from code). The window losing or
+// regaining the activation (a box, another program) or a popup opening or
+// closing (a drop-down list, a context menu) moves it nowhere: the control
+// that had the focus has it again afterwards.
+bool focusMovedWithinWindow(const QFocusEvent &event);
 
 class TextBox : public QLineEdit {
     Q_OBJECT
@@ -61,6 +72,9 @@ private:
     // The focus came with a mouse press and the got-focus hook selected text:
     // that press, and the drag after it, leave the selection alone.
     bool keepFocusSelection_ = false;
+    // The focus is here as far as the hooks know: it arrived and has not
+    // moved on within the window.
+    bool holdsFocus_ = false;
 };
 
 }  // namespace rotamet

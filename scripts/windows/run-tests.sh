@@ -8,7 +8,8 @@
 # Qt's libraries come from the Windows Qt, MinGW's from the cross compiler;
 # the build folder (where a Windows build puts every program) holds the
 # stand-ins for Linux tools (tests/windows/).
-# usage: scripts/windows/run-tests.sh BUILD_DIR WINDOWS_QT_PREFIX
+# usage: scripts/windows/run-tests.sh BUILD_DIR WINDOWS_QT_PREFIX [CTEST_ARGS...]
+# (for instance -R desktop -V for one suite, with its output)
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 qt=${2:?Windows Qt prefix}
@@ -50,4 +51,4 @@ wine cmd /c exit >/dev/null 2>&1
 
 # One suite at a time: they share the display, and a window of one suite
 # would take the focus from another's (closing its context menu, say).
-ctest --test-dir "$build" --output-on-failure
+ctest --test-dir "$build" --output-on-failure "${@:3}"

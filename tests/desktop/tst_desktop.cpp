@@ -1,0 +1,344 @@
+// The window on a real desktop, where it loses and regains the activation:
+// a message box opens and closes, the user switches to another program and
+// comes back. Runs on a real window system only (xcb with a window manager,
+// the Windows build); Qt's offscreen platform has no activation.
+//
+// Keys go through the window system's interface to the window (as the
+// platform delivers a real key), not straight to a widget.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/application.h"
+#include "window/frmmain.h"
+#include "window/qtservices.h"
+#include "window/recordingservices.h"
+#include "window/textbox.h"
+
+using namespace rotamet;
+
+namespace {
+
+// Records every box as the tests' services do, and shows it as the program
+// does: a real modal box that takes the activation from the window while it
+// is open. Something must close it: closeBoxesWithEnter().
+class RealBoxServices : public RecordingServices {
+public:
+    void messageBox(const QString &text, const QString &title, BoxIcon icon) override
+    {
+        RecordingServices::messageBox(text, title, icon);
+        real_.messageBox(text, title, icon);
+    }
+
+private:
+    QtServices real_;
+};
+
+struct Window {
+    RealBoxServices services;
+    FrmMain form{services};
+    Window()
+    {
+        form.load();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTRY_VERIFY(QGuiApplication::focusWindow() == form.windowHandle());
+    }
+    template <class T = QWidget>
+    T *control(const char *name)
+    {
+        return form.findChild<T *>(QLatin1String(name));
+    }
+    // A key as the window system delivers it: to the window that has the
+    // focus, once one has it again (a popup that closed gives it back a
+    // moment later).
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        QVERIFY(QTest::qWaitFor([] { return QGuiApplication::focusWindow() != nullptr; }));
+        QTest::keyClick(QGuiApplication::focusWindow(), k, modifiers);
+    }
+    void type(const QString &digits)
+    {
+        for (QChar c : digits)
+            key(Qt::Key(Qt::Key_0 + c.digitValue()));
+    }
+};
+
+// Every box that opens is answered with Enter, as a user would answer it:
+// once it has the activation and has been on the screen for a moment.
+class BoxCloser : public QObject {
+public:
+    BoxCloser()
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box || !box->isActiveWindow() || !box->windowHandle()) {
+                seen_ = nullptr;
+                return;
+            }
+            if (box != seen_) {
+                seen_ = box;
+                since_.start();
+            }
+            if (since_.elapsed() < 150)
+                return;
+            seen_ = nullptr;
+            ++closed;
+            QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        });
+        timer_.start(20);
+    }
+    int closed = 0;
+
+private:
+    QTimer timer_;
+    QPointer<QWidget> seen_;
+    QElapsedTimer since_;
+};
+
+#ifdef Q_OS_WIN
+// Another top-level window takes the activation, then the user comes back.
+class Elsewhere {
+public:
+    void goThere()
+    {
+        other_.setWindowTitle(QStringLiteral("Altro programma"));
+        other_.resize(200, 100);
+        other_.show();
+        other_.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other_));
+    }
+    void comeBack(QWidget &window)
+    {
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other_.hide();
+    }
+
+private:
+    QWidget other_;
+};
+#else
+// Another program (xmessage) takes the activation through the window
+// manager, then the user clicks back into the window's frame (xdotool asks
+// the window manager, as a click on the title bar does).
+class Elsewhere {
+public:
+    ~Elsewhere()
+    {
+        other_.kill();
+        other_.waitForFinished();
+    }
+    void goThere()
+    {
+        const QString title = QStringLiteral("Altro programma %1").arg(QCoreApplication::applicationPid());
+        other_.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), title, title});
+        QVERIFY(other_.waitForStarted());
+        QString id;
+        QTRY_VERIFY_WITH_TIMEOUT(!(id = windowNamed(title)).isEmpty(), 10000);
+        QVERIFY(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id}));
+        QTRY_VERIFY(QGuiApplication::focusWindow() == nullptr);
+    }
+    void comeBack(QWidget &window)
+    {
+        QVERIFY(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                         QString::number(window.windowHandle()->winId())}));
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+private:
+    static bool xdotool(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"), args);
+        return p.waitForFinished(10000) && p.exitCode() == 0;
+    }
+    static QString windowNamed(const QString &title)
+    {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title});
+        p.waitForFinished(10000);
+        return QString::fromLatin1(p.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+    QProcess other_;
+};
+#endif
+
+}  // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QSKIP("needs a window system where windows gain and lose the activation");
+        QVERIFY(installQtTranslations());
+    }
+    void cleanup() { QApplication::clipboard()->clear(); }
+
+    void speedTypedBeforeASwitchToAnotherProgramIsKept();
+    void speedTypedBetweenBoxesIsKept();
+    void halfTypedCodeSurvivesASwitchAndGivesWayWhenTheListIsLeft();
+    void enterOnAStepButtonAfterComingBackClicksItOnce();
+    void speedTypedAroundAContextMenuIsKept();
+    void afterComingBackTheFirstClickSelectsTheSpeedAndTheNextPlacesTheCaret();
+    void thePrintsBoxGivesTheWindowBackAsItWas();
+};
+
+// Tab into the speed field, type 12, another program takes the activation,
+// back to the window, type 3.
+void TestDesktop::speedTypedBeforeASwitchToAnotherProgramIsKept()
+{
+    Window w;
+    auto *speed = w.control<TextBox>("txtGiriMinuto");
+    QVERIFY(w.control<QComboBox>("cboCodice")->hasFocus());
+    w.key(Qt::Key_Tab);
+    QVERIFY(speed->hasFocus());
+    QCOMPARE(speed->selectedText(), QStringLiteral("1000"));  // Tab selects the whole speed
+    w.type(QStringLiteral("12"));
+    QCOMPARE(speed->text(), QStringLiteral("12"));
+
+    Elsewhere elsewhere;
+    elsewhere.goThere();
+    elsewhere.comeBack(w.form);
+    QVERIFY(speed->hasFocus());
+    QVERIFY(!speed->hasSelectedText());
+
+    w.type(QStringLiteral("3"));
+    QCOMPARE(speed->text(), QStringLiteral("123"));
+    QCOMPARE(w.control<QLabel>("lblValori_0")->text(), QStringLiteral("2,05"));  // 123 rpm in hertz
+}
+
+// Another field holds what the calculation cannot read, so every keystroke
+// in the speed field brings the calculation's box, and closing it gives the
+// window the activation back.
+void TestDesktop::speedTypedBetweenBoxesIsKept()
+{
+    Window w;
+    auto *speed = w.control<TextBox>("txtGiriMinuto");
+    auto *stroke = w.control<TextBox>("txtMillimetri");
+    stroke->setFocus(Qt::TabFocusReason);
+    stroke->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral(",,"));
+    w.key(Qt::Key_Insert, Qt::ShiftModifier);  // a paste is not filtered
+    QCOMPARE(stroke->text(), QStringLiteral(",,"));
+
+    const BoxCloser closer;
+    const int before = int(w.services.boxes.size());
+    speed->setFocus(Qt::TabFocusReason);
+    QVERIFY(speed->hasSelectedText());
+    for (QChar digit : QStringLiteral("4104")) {
+        w.type(digit);
+        QTRY_VERIFY2(w.form.isActiveWindow(), qPrintable(QStringLiteral("after the box of %1").arg(digit)));
+        QTest::qWait(50);  // the activation's focus-in comes after the window is active
+    }
+    QCOMPARE(speed->text(), QStringLiteral("4104"));
+    QVERIFY(int(w.services.boxes.size()) > before);
+    QCOMPARE(w.services.boxes.back().title, QStringLiteral("Errore di calcolo"));
+    QCOMPARE(closer.closed, int(w.services.boxes.size()) - before);
+}
+
+// A technician types part of a code, switches to a parts list to read the
+// rest and comes back: the text is still there. Leaving the list for another
+// control brings back the code whose data the window shows.
+void TestDesktop::halfTypedCodeSurvivesASwitchAndGivesWayWhenTheListIsLeft()
+{
+    Window w;
+    auto *list = w.control<QComboBox>("cboCodice");
+    QVERIFY(list->hasFocus());
+    list->lineEdit()->selectAll();
+    for (Qt::Key k : {Qt::Key_0, Qt::Key_4, Qt::Key_4, Qt::Key_5})
+        w.key(k);
+    QCOMPARE(list->currentText(), QStringLiteral("0445"));
+
+    Elsewhere elsewhere;
+    elsewhere.goThere();
+    elsewhere.comeBack(w.form);
+    QCOMPARE(list->currentText(), QStringLiteral("0445"));
+
+    w.key(Qt::Key_Tab);
+    QCOMPARE(list->currentText(), QStringLiteral("0445010760"));
+}
+
+// Enter on a step button that has the focus clicks it, also once the window
+// has been left and come back to, and exactly once.
+void TestDesktop::enterOnAStepButtonAfterComingBackClicksItOnce()
+{
+    Window w;
+    auto *up = w.control<QPushButton>("cmdMMUp");
+    up->setFocus(Qt::TabFocusReason);
+    Elsewhere elsewhere;
+    elsewhere.goThere();
+    elsewhere.comeBack(w.form);
+    QVERIFY(up->hasFocus());
+    w.key(Qt::Key_Return);
+    QCOMPARE(w.control<TextBox>("txtMillimetri")->text(), QStringLiteral("0,45"));
+}
+
+// A popup takes the focus while it is open and gives it back: typing goes on
+// where it was after the speed field's context menu.
+void TestDesktop::speedTypedAroundAContextMenuIsKept()
+{
+    Window w;
+    auto *speed = w.control<TextBox>("txtGiriMinuto");
+    speed->setFocus(Qt::TabFocusReason);
+    w.type(QStringLiteral("12"));
+    QTest::mouseClick(w.form.windowHandle(), Qt::RightButton, {}, speed->mapTo(&w.form, speed->rect().center()));
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    w.key(Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    w.type(QStringLiteral("3"));
+    QCOMPARE(speed->text(), QStringLiteral("123"));
+}
+
+// The selection rules of the speed field hold once the window is active
+// again: a click into it (the focus was elsewhere) selects the speed, the
+// next one places the caret.
+void TestDesktop::afterComingBackTheFirstClickSelectsTheSpeedAndTheNextPlacesTheCaret()
+{
+    Window w;
+    auto *speed = w.control<TextBox>("txtGiriMinuto");
+    Elsewhere elsewhere;
+    elsewhere.goThere();
+    elsewhere.comeBack(w.form);
+    QVERIFY(w.control<QComboBox>("cboCodice")->hasFocus());
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(4, speed->height() / 2));
+    QVERIFY(speed->hasFocus());
+    QCOMPARE(speed->selectedText(), QStringLiteral("1000"));
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(4, speed->height() / 2));
+    QVERIFY(!speed->hasSelectedText());
+}
+
+// "stampa" from the keyboard: the closing box takes the activation, and
+// closing it gives the window back with the user's speed and angle, the
+// focus where it was, and no further box.
+void TestDesktop::thePrintsBoxGivesTheWindowBackAsItWas()
+{
+    Window w;
+    auto *print = w.control<QPushButton>("cmdStampa");
+    print->setFocus(Qt::TabFocusReason);
+    const BoxCloser closer;
+    w.key(Qt::Key_Space);
+    QTRY_COMPARE(closer.closed, 1);
+    QTRY_VERIFY(w.form.isActiveWindow());
+    QTest::qWait(100);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes.front().title, QStringLiteral("Stampa scala"));
+    QVERIFY(print->hasFocus());
+    QCOMPARE(w.control<TextBox>("txtGiriMinuto")->text(), QStringLiteral("1000"));
+    QCOMPARE(w.control<TextBox>("txtAngolo")->text(), QStringLiteral("7,0°"));
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
