@@ -86,7 +86,7 @@ void keystrokes(benchmark::State &state, bool repaint)
 {
     needApplication();
     Window w;
-    rotamet::TextBox *box = w.form.txtGiriMinuto;
+    auto *box = w.form.findChild<rotamet::TextBox *>("txtGiriMinuto");
     box->setFocus();
     box->setText("1000");
     const int runsBefore = w.form.calculationRuns();

@@ -1,5 +1,5 @@
 // The calculation run. Owns the order of the steps, the run's working values
-// and the error policy; reads and writes the window only through CalcForm.
+// and the error policy; reads and writes the window only through FormView.
 // Steps 1-20: printer tooltip, empty speed, cam lift, rotation timing.
 // Steps 21-40: conversions between command angle, stroke and command time.
 // Steps 41-42: the command-time strip.
@@ -37,7 +37,7 @@ std::string pattern(const Value &v, const char *p) { return v ? PatternText(*v, 
 
 class Run {
 public:
-    explicit Run(CalcForm &form) : f(form) {}
+    explicit Run(FormView &form) : f(form) {}
 
     void execute();
 
@@ -58,7 +58,7 @@ private:
         }
     }
 
-    CalcForm &f;
+    FormView &f;
 
     Text fineAlzata;
     float minAlbero = 0;
@@ -201,7 +201,7 @@ std::string errorText(const RunTimeError &error)
     return "Errore " + NumberText(static_cast<std::int32_t>(error.code())) + "  " + error.description();
 }
 
-std::string printToolTip(CalcForm &form)
+std::string printToolTip(FormView &form)
 {
     try {
         std::string name = form.printerDeviceName();
@@ -239,7 +239,7 @@ bool ErrorBoxScope::claimBox()
 
 bool ErrorBoxScope::boxShown() { return g_scopeDepth > 0 && g_boxShown; }
 
-void Calcola(CalcForm &form)
+void Calcola(FormView &form)
 {
     ErrorBoxScope scope;
     Run(form).execute();

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "calc/calcform.h"
+#include "calc/formview.h"
 #include "numtext/runtimeerror.h"
 
 namespace rotamet::calc {
@@ -14,7 +14,7 @@ namespace rotamet::calc {
 // Error policy, per step: division by zero skips the rest of the step
 // silently; any other run-time error shows the "Errore di calcolo" box and
 // skips the step. A run (with the runs nested in it) shows at most one box.
-void Calcola(CalcForm &form);
+void Calcola(FormView &form);
 
 // The calculation's error box: "Errore 13  Tipo non corrispondente" under
 // this title. The window shows its own failures the same way.
@@ -23,7 +23,7 @@ std::string errorText(const RunTimeError &error);
 
 // "Stampa su: " with the current printer's name and second identifying text;
 // "Stampa su: " alone when there is no printer to ask.
-std::string printToolTip(CalcForm &form);
+std::string printToolTip(FormView &form);
 
 // The cam lift, half the difference of the two shaft dimensions in single
 // precision, as pattern text with two decimals ("4,80").

@@ -1,4 +1,4 @@
-// The printed timing table. Drives the window through PrintForm and draws
+// The printed timing table. Drives the window through FormView and draws
 // through Printer; keeps only the user's speed and angle for the length of
 // one run. Every position it computes goes through the checked arithmetic of
 // runtimeerror.h, so a fault there is a run-time error like any other.
@@ -44,7 +44,7 @@ std::int16_t minus100(std::int16_t value)
 
 bool isBoldSpeed(double speed) { return speed == 2000 || speed == 1000 || speed == 500 || speed == 100; }
 
-void printHeader(PrintForm &form, Printer &p)
+void printHeader(FormView &form, Printer &p)
 {
     p.print("Codice pompa: ", false);
 
@@ -83,7 +83,7 @@ void printHeader(PrintForm &form, Printer &p)
     p.print(form.valueCaption(6), true);
 }
 
-void printSpeedTable(PrintForm &form, Printer &p)
+void printSpeedTable(FormView &form, Printer &p)
 {
     p.setFontBold(false);
     p.setCurrentX(700);
@@ -130,7 +130,7 @@ void drawRule(Printer &p)
     p.line(700, y, 9700, y, kBlack);
 }
 
-void printAngleTable(PrintForm &form, Printer &p)
+void printAngleTable(FormView &form, Printer &p)
 {
     moveDown(p, 400);
     // Still bold from the last speed row (100).
@@ -171,7 +171,7 @@ struct Saved {
 };
 
 // The user's speed and angle back in the window, and the calculation for them.
-void restore(PrintForm &form, const Saved &saved)
+void restore(FormView &form, const Saved &saved)
 {
     form.setFieldText(Field::Angolo, saved.angle);
     form.setFieldText(Field::GiriMinuto, NumberText(saved.speed));
@@ -179,7 +179,7 @@ void restore(PrintForm &form, const Saved &saved)
 }
 
 // The page, from the printer set-up to EndDoc.
-void printPage(PrintForm &form, Printer &p)
+void printPage(FormView &form, Printer &p)
 {
     p.setOrientation(1);  // portrait
     p.setForeColor(kBlack);
@@ -226,7 +226,7 @@ constexpr const char *kTitle = "Stampa scala";
 
 }  // namespace
 
-void StampaScala(PrintForm &form)
+void StampaScala(FormView &form)
 {
     // All the calculation runs of one print share one calculation error box:
     // a bad field shows it once, not once per row.

@@ -6,32 +6,10 @@
 
 #include <string>
 
-#include "calc/calcform.h"
+#include "calc/formview.h"
 #include "print/printer.h"
 
 namespace rotamet::print {
-
-// What the printing needs of the main window.
-class PrintForm {
-public:
-    virtual ~PrintForm() = default;
-
-    virtual std::string fieldText(calc::Field field) = 0;
-    // Writing txtGiriMinuto with a different text runs the calculation.
-    virtual void setFieldText(calc::Field field, const std::string &text) = 0;
-    virtual std::string pumpCode() = 0;               // text of cboCodice
-    virtual std::string valueCaption(int index) = 0;  // lblValori(index)
-    virtual void runCalculation() = 0;                // cmdCalcola_Click
-    // Repaints; user input that arrives meanwhile is not taken.
-    virtual void processPendingEvents() = 0;
-    // The system's current printer. May throw RunTimeError.
-    virtual Printer &printer() = 0;
-    virtual void showInformationBox(const std::string &text, const std::string &title) = 0;
-    virtual void showWarningBox(const std::string &text, const std::string &title) = 0;
-    virtual void showCriticalBox(const std::string &text, const std::string &title) = 0;
-    // Today's date in the Italian short form, "dd/mm/yyyy".
-    virtual std::string todayShortDate() = 0;
-};
 
 // The body of cmdStampa_Click. Handles every failure itself, and whatever
 // happens the user is told in exactly one box and keeps what they typed:
@@ -45,6 +23,6 @@ public:
 //   stampa" box.
 // A page handed over shows "Stampa effettuata su '<printer>'", or a warning
 // when the printer knows that the page waits (a paused queue).
-void StampaScala(PrintForm &form);
+void StampaScala(FormView &form);
 
 }  // namespace rotamet::print

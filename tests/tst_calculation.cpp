@@ -24,7 +24,7 @@ const std::map<QString, Pump> kPumps{
 
 // The window reduced to what the run reads and writes. Writing a different
 // speed text runs the calculation nested, as the change event does.
-class ModelForm : public calc::CalcForm {
+class ModelForm : public FormView {
 public:
     std::map<Field, std::string> fields{{Field::GiriMinuto, "1000"},
                                         {Field::Angolo, "7,0°"},
@@ -92,6 +92,21 @@ public:
     {
         boxes.emplace_back(text, title);
     }
+
+    // What the printing asks for, not the calculation: a box would be counted.
+    std::string pumpCode() override { return "0445010760"; }
+    void runCalculation() override { run(); }
+    void processPendingEvents() override {}
+    print::Printer &printer() override { throw RunTimeError(errcode::PrinterError); }
+    void showInformationBox(const std::string &text, const std::string &title) override
+    {
+        boxes.emplace_back(text, title);
+    }
+    void showWarningBox(const std::string &text, const std::string &title) override
+    {
+        boxes.emplace_back(text, title);
+    }
+    std::string todayShortDate() override { return "10/12/2026"; }
 };
 
 QString q(const std::string &s) { return QString::fromStdString(s); }

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -22,6 +23,7 @@ namespace {
 struct Window {
     RecordingServices services;
     FrmMain form{services};
+    Controls ui{form};
     Window()
     {
         form.load();
@@ -33,10 +35,10 @@ struct Window {
     QStringList results()
     {
         QStringList out;
-        for (QLabel *l : form.lblValori)
+        for (QLabel *l : ui.lblValori)
             out << l->text() << l->toolTip();
-        out << form.txtAngolo->text() << form.lblComando[1]->text()
-            << QString::number(form.Shape[2]->property("widthTwips").toFloat());
+        out << ui.txtAngolo->text() << ui.lblComando[1]->text()
+            << QString::number(ui.Shape[2]->property("widthTwips").toFloat());
         return out;
     }
 };
@@ -145,7 +147,7 @@ void TestInputs::speedFieldKeyFilter()
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     Window w;
-    TextBox *box = w.form.txtGiriMinuto;
+    TextBox *box = w.ui.txtGiriMinuto;
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, typed);
@@ -160,7 +162,7 @@ void TestInputs::speedFieldKeyFilter()
 void TestInputs::eachSpeedKeystrokeRunsTheCalculationOnce()
 {
     Window w;
-    TextBox *box = w.form.txtGiriMinuto;
+    TextBox *box = w.ui.txtGiriMinuto;
     box->setFocus();
     box->selectAll();
     int before = w.form.calculationRuns();
@@ -168,7 +170,7 @@ void TestInputs::eachSpeedKeystrokeRunsTheCalculationOnce()
     QCOMPARE(w.form.calculationRuns(), before + 1);
     QTest::keyClicks(box, "500");
     QCOMPARE(w.form.calculationRuns(), before + 4);
-    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("41,67"));
     before = w.form.calculationRuns();
     QTest::keyClick(box, ',');  // discarded: no change, no run
     QCOMPARE(w.form.calculationRuns(), before);
@@ -177,55 +179,55 @@ void TestInputs::eachSpeedKeystrokeRunsTheCalculationOnce()
 void TestInputs::clearingTheSpeedLeavesZeroSelectedAfterTwoRuns()
 {
     Window w;
-    TextBox *box = w.form.txtGiriMinuto;
+    TextBox *box = w.ui.txtGiriMinuto;
     const int before = w.form.calculationRuns();
     clearByKeys(box);
     QCOMPARE(w.form.calculationRuns(), before + 2);
     QCOMPARE(box->text(), QString("0"));
     QCOMPARE(box->selectedText(), QString("0"));
-    QCOMPARE(w.form.lblValori[1]->text(), QString());
-    QCOMPARE(w.form.lblValori[2]->text(), QString("0,00"));
+    QCOMPARE(w.ui.lblValori[1]->text(), QString());
+    QCOMPARE(w.ui.lblValori[2]->text(), QString("0,00"));
     QVERIFY(w.services.boxes.empty());
     // The next digit replaces the selected 0.
     QTest::keyClick(box, '7');
     QCOMPARE(box->text(), QString("7"));
-    QCOMPARE(w.form.lblValori[2]->text(), QString("8.571,43"));
+    QCOMPARE(w.ui.lblValori[2]->text(), QString("8.571,43"));
 }
 
 void TestInputs::focusSelectsTheWholeSpeed()
 {
     Window w;
-    w.form.cboCodice->setFocus();
+    w.ui.cboCodice->setFocus();
     QTest::keyClick(&w.form, Qt::Key_Tab);
-    QVERIFY(w.form.txtGiriMinuto->hasFocus());
-    QCOMPARE(w.form.txtGiriMinuto->selectedText(), QString("1000"));
-    QTest::keyClick(w.form.txtGiriMinuto, '3');
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("3"));
+    QVERIFY(w.ui.txtGiriMinuto->hasFocus());
+    QCOMPARE(w.ui.txtGiriMinuto->selectedText(), QString("1000"));
+    QTest::keyClick(w.ui.txtGiriMinuto, '3');
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("3"));
 }
 
 void TestInputs::enterInAConversionFieldRunsTheCalculation()
 {
     Window w;
-    TextBox *box = w.form.txtAngolo;
+    TextBox *box = w.ui.txtAngolo;
     clearByKeys(box);
     QTest::keyClicks(box, "7.25");
     const int before = w.form.calculationRuns();
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(w.form.calculationRuns(), before + 1);
     QCOMPARE(box->text(), QString("7,3°"));
-    QCOMPARE(w.form.lblValori[9]->text(), QString("mm 0,316"));
+    QCOMPARE(w.ui.lblValori[9]->text(), QString("mm 0,316"));
 
-    clearByKeys(w.form.txtMillisecondi);
-    QTest::keyClick(w.form.txtMillisecondi, '1');
-    QTest::keyClick(w.form.txtMillisecondi, Qt::Key_Enter);
-    QCOMPARE(w.form.lblValori[11]->text(), QString("6,0°"));
-    QCOMPARE(w.form.lblValori[11]->toolTip(), QString("Angolo corrispondente a 1 ms di comando elettrico"));
+    clearByKeys(w.ui.txtMillisecondi);
+    QTest::keyClick(w.ui.txtMillisecondi, '1');
+    QTest::keyClick(w.ui.txtMillisecondi, Qt::Key_Enter);
+    QCOMPARE(w.ui.lblValori[11]->text(), QString("6,0°"));
+    QCOMPARE(w.ui.lblValori[11]->toolTip(), QString("Angolo corrispondente a 1 ms di comando elettrico"));
 }
 
 void TestInputs::clipboardShortcutsAreDiscardedButPasteIsBounded()
 {
     Window w;
-    TextBox *box = w.form.txtMillimetri;
+    TextBox *box = w.ui.txtMillimetri;
     QApplication::clipboard()->setText("abc123456");
     clearByKeys(box);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -319,7 +321,7 @@ void TestInputs::pasteFromTheContextMenuIsBoundedAndOneLine()
 void TestInputs::theContextMenuIsItalian()
 {
     Window w;
-    TextBox *box = w.form.txtMillimetri;
+    TextBox *box = w.ui.txtMillimetri;
     box->setFocus();
     QMenu *menu = openContextMenu(box);
     QVERIFY(menu);
@@ -335,14 +337,14 @@ void TestInputs::theContextMenuIsItalian()
 void TestInputs::aClickIntoTheSpeedFieldSelectsItsText()
 {
     Window w;
-    TextBox *box = w.form.txtGiriMinuto;
-    w.form.cboCodice->setFocus();
+    TextBox *box = w.ui.txtGiriMinuto;
+    w.ui.cboCodice->setFocus();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2 + 3, box->height() / 2));
     QVERIFY(box->hasFocus());
     QCOMPARE(box->selectedText(), QString("1000"));
     QTest::keyClicks(box, "1500");
     QCOMPARE(box->text(), QString("1500"));
-    QCOMPARE(w.form.lblValori[0]->text(), QString("25,00"));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("25,00"));
 
     // Once the field has the focus, a click places the caret.
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() / 2));
@@ -354,8 +356,8 @@ void TestInputs::aClickIntoTheSpeedFieldSelectsItsText()
 void TestInputs::aClickIntoAConversionFieldPlacesTheCaret()
 {
     Window w;
-    TextBox *box = w.form.txtMillimetri;
-    w.form.cboCodice->setFocus();
+    TextBox *box = w.ui.txtMillimetri;
+    w.ui.cboCodice->setFocus();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() / 2));
     QVERIFY(box->hasFocus());
     QVERIFY(!box->hasSelectedText());
@@ -366,11 +368,11 @@ void TestInputs::aClickIntoAConversionFieldPlacesTheCaret()
 void TestInputs::textWrittenByCodeIsShownWhole()
 {
     Window w;
-    w.form.txtAngolo->setText("9999,9°");
-    QTest::mouseClick(w.form.cmdAngUp, Qt::LeftButton);
-    QCOMPARE(w.form.txtAngolo->text(), QString("10.000,0°"));
+    w.ui.txtAngolo->setText("9999,9°");
+    QTest::mouseClick(w.ui.cmdAngUp, Qt::LeftButton);
+    QCOMPARE(w.ui.txtAngolo->text(), QString("10.000,0°"));
     w.form.setFieldText(Field::GiriMinuto, "1234567");
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1234567"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1234567"));
 }
 
 void TestInputs::stepButtons_data()
@@ -406,9 +408,9 @@ void TestInputs::stepButtons()
     QFETCH(QString, start);
     QFETCH(QStringList, afterEachClick);
     Window w;
-    TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
-        : button.startsWith("cmdMS")           ? w.form.txtMillisecondi
-                                               : w.form.txtMillimetri;
+    TextBox *box = button.startsWith("cmdAng") ? w.ui.txtAngolo
+        : button.startsWith("cmdMS")           ? w.ui.txtMillisecondi
+                                               : w.ui.txtMillimetri;
     box->setText(start);
     for (const QString &expected : afterEachClick) {
         const QString before = box->text();
@@ -441,9 +443,9 @@ void TestInputs::stepButtonOnAFieldThatIsNotANumber()
     QFETCH(QString, button);
     QFETCH(QString, text);
     Window w;
-    TextBox *box = button.startsWith("cmdAng") ? w.form.txtAngolo
-        : button.startsWith("cmdMS")           ? w.form.txtMillisecondi
-                                               : w.form.txtMillimetri;
+    TextBox *box = button.startsWith("cmdAng") ? w.ui.txtAngolo
+        : button.startsWith("cmdMS")           ? w.ui.txtMillisecondi
+                                               : w.ui.txtMillimetri;
     box->setText(text);
     const QStringList results = w.results();
     const int runs = w.form.calculationRuns();
@@ -461,30 +463,30 @@ void TestInputs::stepButtonOnAFieldThatIsNotANumber()
 void TestInputs::enterOnAFocusedStepButtonClicksIt()
 {
     Window w;
-    w.form.cmdMMUp->setFocus();
-    QTest::keyClick(w.form.cmdMMUp, Qt::Key_Return);
-    QCOMPARE(w.form.txtMillimetri->text(), QString("0,45"));
-    QTest::keyClick(w.form.cmdMMUp, Qt::Key_Space);
-    QCOMPARE(w.form.txtMillimetri->text(), QString("0,50"));
+    w.ui.cmdMMUp->setFocus();
+    QTest::keyClick(w.ui.cmdMMUp, Qt::Key_Return);
+    QCOMPARE(w.ui.txtMillimetri->text(), QString("0,45"));
+    QTest::keyClick(w.ui.cmdMMUp, Qt::Key_Space);
+    QCOMPARE(w.ui.txtMillimetri->text(), QString("0,50"));
 }
 
 void TestInputs::hundredClicksMatchOneCalculationOfTheFinalTexts()
 {
     Window w;
     for (int i = 0; i < 100; ++i) {
-        QTest::mouseClick(w.form.cmdMMUp, Qt::LeftButton);
-        QTest::mouseClick(w.form.cmdAngUp, Qt::LeftButton);
+        QTest::mouseClick(w.ui.cmdMMUp, Qt::LeftButton);
+        QTest::mouseClick(w.ui.cmdAngUp, Qt::LeftButton);
     }
     for (int i = 0; i < 30; ++i)
-        QTest::mouseClick(w.form.cmdMSDown, Qt::LeftButton);
-    QCOMPARE(w.form.txtMillimetri->text(), QString("5,40"));
-    QCOMPARE(w.form.txtAngolo->text(), QString("17,0°"));
-    QCOMPARE(w.form.txtMillisecondi->text(), QString("0,00"));
+        QTest::mouseClick(w.ui.cmdMSDown, Qt::LeftButton);
+    QCOMPARE(w.ui.txtMillimetri->text(), QString("5,40"));
+    QCOMPARE(w.ui.txtAngolo->text(), QString("17,0°"));
+    QCOMPARE(w.ui.txtMillisecondi->text(), QString("0,00"));
 
     Window fresh;
-    fresh.form.txtMillimetri->setText("5,40");
-    fresh.form.txtAngolo->setText("17,0°");
-    fresh.form.txtMillisecondi->setText("0,00");
+    fresh.ui.txtMillimetri->setText("5,40");
+    fresh.ui.txtAngolo->setText("17,0°");
+    fresh.ui.txtMillisecondi->setText("0,00");
     fresh.form.cmdCalcola_Click();
     QCOMPARE(w.results(), fresh.results());
 }
@@ -492,14 +494,14 @@ void TestInputs::hundredClicksMatchOneCalculationOfTheFinalTexts()
 void TestInputs::heldEnterKeyMatchesOneCalculationOfTheFinalTexts()
 {
     Window w;
-    w.form.cmdMSUp->setFocus();
+    w.ui.cmdMSUp->setFocus();
     for (int i = 0; i < 40; ++i)
-        QTest::keyPress(w.form.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
-    QTest::keyRelease(w.form.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
-    QCOMPARE(w.form.txtMillisecondi->text(), QString("3,00"));
+        QTest::keyPress(w.ui.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
+    QTest::keyRelease(w.ui.cmdMSUp, Qt::Key_Return, Qt::NoModifier);
+    QCOMPARE(w.ui.txtMillisecondi->text(), QString("3,00"));
 
     Window fresh;
-    fresh.form.txtMillisecondi->setText("3,00");
+    fresh.ui.txtMillisecondi->setText("3,00");
     fresh.form.cmdCalcola_Click();
     QCOMPARE(w.results(), fresh.results());
 }
@@ -520,7 +522,7 @@ void TestInputs::pastingAnythingNeverBreaksTheWindow()
     QFETCH(QString, pasted);
     Window w;
     QApplication::clipboard()->setText(pasted);
-    for (TextBox *box : {w.form.txtGiriMinuto, w.form.txtAngolo, w.form.txtMillisecondi, w.form.txtMillimetri}) {
+    for (TextBox *box : {w.ui.txtGiriMinuto, w.ui.txtAngolo, w.ui.txtMillisecondi, w.ui.txtMillimetri}) {
         box->setFocus();
         box->selectAll();
         w.services.boxes.clear();
@@ -532,7 +534,7 @@ void TestInputs::pastingAnythingNeverBreaksTheWindow()
         w.services.boxes.clear();
         w.form.cmdCalcola_Click();
         QVERIFY(w.services.boxes.size() <= 1);
-        box->setText(box == w.form.txtGiriMinuto ? "1000" : "1");
+        box->setText(box == w.ui.txtGiriMinuto ? "1000" : "1");
     }
 }
 
@@ -540,30 +542,31 @@ void TestInputs::stripFollowsTheStroke()
 {
     Window w;
     FrmMain &f = w.form;
-    QCOMPARE(f.Shape[2]->backgroundRole(), QPalette::Window);
-    QCOMPARE(f.Shape[2]->palette().color(QPalette::Window), QColor(128, 255, 255));
+    const Controls &ui = w.ui;
+    QCOMPARE(ui.Shape[2]->backgroundRole(), QPalette::Window);
+    QCOMPARE(ui.Shape[2]->palette().color(QPalette::Window), QColor(128, 255, 255));
 
     // Above 1700 µs nothing on the strip changes.
-    f.txtMillimetri->setText("0,50");
+    ui.txtMillimetri->setText("0,50");
     f.cmdCalcola_Click();
-    QCOMPARE(f.lblComando[1]->text(), QString("827,777777777778 µs"));
-    QCOMPARE(f.Shape[2]->width(), 55);
+    QCOMPARE(ui.lblComando[1]->text(), QString("827,777777777778 µs"));
+    QCOMPARE(ui.Shape[2]->width(), 55);
 
     // Below 700 µs both blocks take the button face; width and caption stay.
-    f.txtMillimetri->setText("0,10");
+    ui.txtMillimetri->setText("0,10");
     f.cmdCalcola_Click();
-    QCOMPARE(f.Shape[2]->backgroundRole(), QPalette::Button);
-    QCOMPARE(f.Shape[3]->backgroundRole(), QPalette::Button);
-    QCOMPARE(f.lblComando[1]->text(), QString("827,777777777778 µs"));
+    QCOMPARE(ui.Shape[2]->backgroundRole(), QPalette::Button);
+    QCOMPARE(ui.Shape[3]->backgroundRole(), QPalette::Button);
+    QCOMPARE(ui.lblComando[1]->text(), QString("827,777777777778 µs"));
 
     f.setListIndex(3);
-    f.txtMillimetri->setText("0,40");
+    ui.txtMillimetri->setText("0,40");
     f.cmdCalcola_Click();
-    QCOMPARE(f.lblComando[1]->text(), QString("300 µs"));
-    QCOMPARE(f.Shape[2]->property("widthTwips").toFloat(), 300.0f);
-    QCOMPARE(f.Shape[2]->width(), 20);
-    QCOMPARE(f.Shape[2]->palette().color(f.Shape[2]->backgroundRole()), QColor(128, 255, 255));
-    QCOMPARE(f.Shape[3]->backgroundRole(), QPalette::Button);
+    QCOMPARE(ui.lblComando[1]->text(), QString("300 µs"));
+    QCOMPARE(ui.Shape[2]->property("widthTwips").toFloat(), 300.0f);
+    QCOMPARE(ui.Shape[2]->width(), 20);
+    QCOMPARE(ui.Shape[2]->palette().color(ui.Shape[2]->backgroundRole()), QColor(128, 255, 255));
+    QCOMPARE(ui.Shape[3]->backgroundRole(), QPalette::Button);
 }
 
 void TestInputs::stripButtonFaceFollowsThePalette()
@@ -573,7 +576,7 @@ void TestInputs::stripButtonFaceFollowsThePalette()
     QPalette p = saved;
     p.setColor(QPalette::Button, QColor(10, 20, 30));
     QApplication::setPalette(p);
-    QTRY_COMPARE(w.form.Shape[3]->palette().color(w.form.Shape[3]->backgroundRole()), QColor(10, 20, 30));
+    QTRY_COMPARE(w.ui.Shape[3]->palette().color(w.ui.Shape[3]->backgroundRole()), QColor(10, 20, 30));
     QApplication::setPalette(saved);
 }
 

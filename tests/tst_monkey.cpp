@@ -32,6 +32,7 @@
 #include <thread>
 
 #include "numtext/numtext.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/recordingservices.h"
@@ -49,10 +50,11 @@ struct Inputs {
 
     static Inputs of(const FrmMain &f)
     {
-        Inputs in{f.txtGiriMinuto->text(), f.txtAngolo->text(),    f.txtMillisecondi->text(), f.txtMillimetri->text(),
-                  f.lblValori[3]->text(),  f.lblValori[4]->text(), f.lblValori[6]->text(),    -1};
+        const Controls ui(f);
+        Inputs in{ui.txtGiriMinuto->text(), ui.txtAngolo->text(),    ui.txtMillisecondi->text(), ui.txtMillimetri->text(),
+                  ui.lblValori[3]->text(),  ui.lblValori[4]->text(), ui.lblValori[6]->text(),    -1};
         for (int i = 0; i < 3; ++i)
-            if (f.optAlzataGiro[i]->isChecked())
+            if (ui.optAlzataGiro[i]->isChecked())
                 in.option = i;
         return in;
     }
@@ -95,16 +97,17 @@ QString fill(const QFrame *shape)
 // Every figure a calculation run writes, by name.
 QList<QPair<QString, QString>> figures(const FrmMain &f)
 {
+    const Controls ui(f);
     QList<QPair<QString, QString>> out;
     for (int i = 0; i < 15; ++i) {
-        out.append({QString("lblValori(%1)").arg(i), f.lblValori[i]->text()});
-        out.append({QString("lblValori(%1) tooltip").arg(i), f.lblValori[i]->toolTip()});
+        out.append({QString("lblValori(%1)").arg(i), ui.lblValori[i]->text()});
+        out.append({QString("lblValori(%1) tooltip").arg(i), ui.lblValori[i]->toolTip()});
     }
-    out.append({"lblComando(1)", f.lblComando[1]->text()});
-    out.append({"Shape2 width", QString::number(f.Shape[2]->property("widthTwips").toFloat(), 'g', 9)});
-    out.append({"Shape2 fill", fill(f.Shape[2])});
-    out.append({"Shape3 fill", fill(f.Shape[3])});
-    out.append({"txtGiriMinuto", f.txtGiriMinuto->text()});
+    out.append({"lblComando(1)", ui.lblComando[1]->text()});
+    out.append({"Shape2 width", QString::number(ui.Shape[2]->property("widthTwips").toFloat(), 'g', 9)});
+    out.append({"Shape2 fill", fill(ui.Shape[2])});
+    out.append({"Shape3 fill", fill(ui.Shape[3])});
+    out.append({"txtGiriMinuto", ui.txtGiriMinuto->text()});
     return out;
 }
 
@@ -126,15 +129,17 @@ QString differences(const QList<QPair<QString, QString>> &got, const QList<QPair
 struct Reference {
     RecordingServices services;
     FrmMain form{services};
+    Controls ui{form};
     int boxes = 0;
 
-    Reference(const Inputs &in, const FrmMain &monkey)
+    Reference(const Inputs &in, const FrmMain &window)
     {
+        const Controls monkey(window);
         if (in.option >= 0)
             form.setOptionValue(in.option);
-        form.lblValori[3]->setText(in.shaftMin);
-        form.lblValori[4]->setText(in.shaftMax);
-        form.lblValori[6]->setText(in.endOfLift);
+        ui.lblValori[3]->setText(in.shaftMin);
+        ui.lblValori[4]->setText(in.shaftMax);
+        ui.lblValori[6]->setText(in.endOfLift);
         form.setCommandCaption(1, monkey.lblComando[1]->text().toStdString());
         form.setShapeWidth(2, monkey.Shape[2]->property("widthTwips").toFloat());
         for (int s : {2, 3}) {
@@ -148,12 +153,12 @@ struct Reference {
         }
         {
             // Written quietly: the one run below must be the only one.
-            const QSignalBlocker quiet(form.txtGiriMinuto);
-            form.txtGiriMinuto->setText(in.speed);
+            const QSignalBlocker quiet(ui.txtGiriMinuto);
+            ui.txtGiriMinuto->setText(in.speed);
         }
-        form.txtAngolo->setText(in.angle);
-        form.txtMillisecondi->setText(in.ms);
-        form.txtMillimetri->setText(in.mm);
+        ui.txtAngolo->setText(in.angle);
+        ui.txtMillisecondi->setText(in.ms);
+        ui.txtMillimetri->setText(in.mm);
         services.boxes.clear();
         form.cmdCalcola_Click();
         boxes = int(services.boxes.size());
@@ -375,9 +380,9 @@ public:
         form_.load();
         form_.activateWindow();
         active_ = QTest::qWaitForWindowActive(&form_);
-        fields_ = {form_.txtGiriMinuto, form_.txtAngolo, form_.txtMillisecondi, form_.txtMillimetri};
-        steps_ = {form_.cmdAngUp, form_.cmdAngDown, form_.cmdMSUp, form_.cmdMSDown, form_.cmdMMUp, form_.cmdMMDown};
-        angleAfterRun_ = form_.txtAngolo->text();
+        fields_ = {ui_.txtGiriMinuto, ui_.txtAngolo, ui_.txtMillisecondi, ui_.txtMillimetri};
+        steps_ = {ui_.cmdAngUp, ui_.cmdAngDown, ui_.cmdMSUp, ui_.cmdMSDown, ui_.cmdMMUp, ui_.cmdMMDown};
+        angleAfterRun_ = ui_.txtAngolo->text();
         QApplication::clipboard()->clear();
     }
 
@@ -404,7 +409,7 @@ public:
         if (roll < 780)
             return clickStep();
         if (roll < 810)
-            return click(form_.cmdCalcola, "click calcola");
+            return click(ui_.cmdCalcola, "click calcola");
         if (roll < 850)
             return clickOption();
         if (roll < 890)
@@ -439,8 +444,8 @@ private:
 
         if (trace_)
             fprintf(trace_, "%s | %s | %s\n", qPrintable(where), qPrintable(fieldTexts().join(" / ")),
-                    qPrintable(QString::number(form_.txtAngolo->cursorPosition()) + " sel "
-                               + form_.txtAngolo->selectedText()));
+                    qPrintable(QString::number(ui_.txtAngolo->cursorPosition()) + " sel "
+                               + ui_.txtAngolo->selectedText()));
         const QString wrong = check(before, textsBefore, runsBefore, typedIn, printing);
         if (wrong.isEmpty())
             return {};
@@ -511,9 +516,9 @@ private:
         static const QStringList angles{"7", "7,25", "0,05", "15", "90", "1234,5", "0", ",5", "12.5"};
         static const QStringList times{"1", "0,4", "1,05", "3", "0,00", "99999", "0,7", "2,5"};
         static const QStringList strokes{"0,4", "0,45", "0,1", "1", "5,4", "0,05", "3,927", "0,5"};
-        const QString text = box == form_.txtGiriMinuto ? dice_.pick(speeds)
-            : box == form_.txtAngolo                    ? dice_.pick(angles)
-            : box == form_.txtMillisecondi              ? dice_.pick(times)
+        const QString text = box == ui_.txtGiriMinuto ? dice_.pick(speeds)
+            : box == ui_.txtAngolo                    ? dice_.pick(angles)
+            : box == ui_.txtMillisecondi              ? dice_.pick(times)
                                                         : dice_.pick(strokes);
         const bool enter = dice_.percent(70);
         if (QString wrong = focus(box); !wrong.isEmpty())
@@ -560,7 +565,7 @@ private:
         };
         Key k = dice_.pick(keys);
         // Space or Enter on "stampa" prints: as rare as the other prints.
-        if (w == form_.cmdStampa && (k.key == Qt::Key_Space || k.key == Qt::Key_Return))
+        if (w == ui_.cmdStampa && (k.key == Qt::Key_Space || k.key == Qt::Key_Return))
             k = keys[0];
         return gesture(
             QString("key %1 to the focus (%2)").arg(k.name, nameOf(w)), [&] { send(w, k); },
@@ -620,7 +625,7 @@ private:
     QString clickOption()
     {
         const int i = dice_.below(3);
-        return click(form_.optAlzataGiro[i], QString("click optAlzataGiro(%1)").arg(i));
+        return click(ui_.optAlzataGiro[i], QString("click optAlzataGiro(%1)").arg(i));
     }
 
     QString comboKey()
@@ -633,25 +638,25 @@ private:
             {Qt::Key_PageDown, Qt::NoModifier, "", "PageDown"},
         };
         const Key k = dice_.pick(keys);
-        if (QString wrong = focus(form_.cboCodice->lineEdit()); !wrong.isEmpty())
+        if (QString wrong = focus(ui_.cboCodice->lineEdit()); !wrong.isEmpty())
             return wrong;
-        return gesture(QString("key %1 in cboCodice").arg(k.name), [&] { send(form_.cboCodice, k); });
+        return gesture(QString("key %1 in cboCodice").arg(k.name), [&] { send(ui_.cboCodice, k); });
     }
 
     // A choice in the list as the popup makes it: the item becomes current,
     // then activated (also when it already was).
     QString comboChoice()
     {
-        const int i = dice_.below(form_.cboCodice->count());
-        return gesture(QString("choice of %1 in the list").arg(form_.cboCodice->itemText(i)), [&] {
-            form_.cboCodice->setCurrentIndex(i);
-            emit form_.cboCodice->activated(i);
+        const int i = dice_.below(ui_.cboCodice->count());
+        return gesture(QString("choice of %1 in the list").arg(ui_.cboCodice->itemText(i)), [&] {
+            ui_.cboCodice->setCurrentIndex(i);
+            emit ui_.cboCodice->activated(i);
         });
     }
 
     QString comboTyping()
     {
-        QLineEdit *edit = form_.cboCodice->lineEdit();
+        QLineEdit *edit = ui_.cboCodice->lineEdit();
         static const QStringList texts{"0445010790",    "A2C1637670080", "0445010799", "0445010760",
                                        "a2c1637670080", " 0445010760",   "0445010790X"};
         const bool whole = dice_.percent(40);
@@ -683,7 +688,7 @@ private:
     {
         ++prints;
         services_.recordingPrinter.ops.clear();
-        return click(form_.cmdStampa, "click stampa", true);
+        return click(ui_.cmdStampa, "click stampa", true);
     }
 
     QString check(const QList<QPair<QString, QString>> &before, const QStringList &textsBefore, int runsBefore,
@@ -716,9 +721,9 @@ private:
             if (last.title == "Stampa scala" || last.title == "Errore di calcolo") {
                 // The user's speed comes back as a whole number.
                 const QString speed = QString::fromStdString(NumberText(ParseInt16(textsBefore[0].toStdString())));
-                if (form_.txtGiriMinuto->text() != speed)
+                if (ui_.txtGiriMinuto->text() != speed)
                     return QString("after the print the speed is %1, not %2")
-                        .arg(shown(form_.txtGiriMinuto->text()), shown(speed));
+                        .arg(shown(ui_.txtGiriMinuto->text()), shown(speed));
                 // Inputs the calculation cannot read: nothing reaches the printer.
                 if (last.title == "Errore di calcolo" && !services_.recordingPrinter.ops.empty())
                     return "a print whose inputs could not be read printed: " + last.text;
@@ -737,7 +742,7 @@ private:
 
         // Typed and pasted input within the field's limit. A run in the
         // angle field's own gesture (Enter) rewrites that field whole.
-        if (typedIn && !(typedIn == form_.txtAngolo && runs > 0)) {
+        if (typedIn && !(typedIn == ui_.txtAngolo && runs > 0)) {
             const QString was = textsBefore[int(fields_.indexOf(typedIn))];
             const QString now = typedIn->text();
             if (!onlyRemoved(was, now) && now.size() > typedIn->typedLengthLimit())
@@ -757,16 +762,16 @@ private:
         }
 
         // The angle field as the last run left it; typing may follow.
-        angleAfterRun_ = form_.txtAngolo->text();
+        angleAfterRun_ = ui_.txtAngolo->text();
         ++comparisons;
         const Reference reference(services_.lastRun, form_);
         if (reference.boxes > 1)
             return "one calculation showed more than one box";
         cleanComparisons += reference.boxes == 0;
         QString wrong = differences(now, figures(reference.form));
-        if (angleAfterRun_ != reference.form.txtAngolo->text())
+        if (angleAfterRun_ != reference.ui.txtAngolo->text())
             wrong += QString("\n  txtAngolo: window '%1', one calculation '%2'")
-                         .arg(angleAfterRun_, reference.form.txtAngolo->text());
+                         .arg(angleAfterRun_, reference.ui.txtAngolo->text());
         if (!wrong.isEmpty()) {
             const Inputs &in = services_.lastRun;
             return QString("figures differ from one calculation of speed %1, angle %2, ms %3, mm %4, "
@@ -781,6 +786,7 @@ private:
 
     MonkeyServices services_;
     FrmMain form_{services_};
+    Controls ui_{form_};
     Dice dice_;
     quint32 seed_;
     Watchdog &watchdog_;

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "print/qtprinter.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/textbox.h"
@@ -39,12 +40,13 @@ struct NotedBoxes : QtServices {
 struct Window {
     NotedBoxes services;
     FrmMain form{services};
+    Controls ui{form};
     void open()
     {
         form.load();
         QVERIFY(QTest::qWaitForWindowActive(&form));
     }
-    QString tooltip() const { return form.cmdStampa->toolTip(); }
+    QString tooltip() const { return ui.cmdStampa->toolTip(); }
 };
 
 // Sets CUPS_SERVER for one test and puts back what was there.
@@ -177,7 +179,7 @@ void TestPrinterLookup::tooltipBeforeAndAfterTheLookup()
         QVERIFY2(found.startsWith(kNoPrinter + QDir::toNativeSeparators(QDir::homePath())), qPrintable(found));
         QVERIFY2(found.endsWith(".pdf (file PDF)"), qPrintable(found));
     }
-    QTest::mouseClick(w.form.cmdCalcola, Qt::LeftButton);
+    QTest::mouseClick(w.ui.cmdCalcola, Qt::LeftButton);
     QCOMPARE(w.tooltip(), found);
     QVERIFY(w.services.boxes.isEmpty());
 }
@@ -193,12 +195,12 @@ void TestPrinterLookup::printPressedBeforeTheLookupAnswered()
     Window w;
     w.form.load();
     QCOMPARE(w.tooltip(), kNoPrinter);
-    QTest::mouseClick(w.form.cmdStampa, Qt::LeftButton);
+    QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
     QCOMPARE(w.services.boxes.size(), 1);
     QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
     QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + name + "'");
     QCOMPARE(w.tooltip(), kNoPrinter + name + " cups-pdf:/");
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1000"));
     // The answer the window was waiting for changes nothing more.
     QTest::qWait(200);
     QCOMPARE(w.tooltip(), kNoPrinter + name + " cups-pdf:/");
@@ -218,26 +220,26 @@ void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
     w.open();
     QTRY_VERIFY(silent.hasCaller());
 
-    TextBox *speed = w.form.txtGiriMinuto;
+    TextBox *speed = w.ui.txtGiriMinuto;
     speed->setFocus();
     speed->selectAll();
     QTest::keyClicks(speed, "2500");
-    QCOMPARE(w.form.lblValori[0]->text(), QString("41,67"));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("41,67"));
     QTest::qWait(300);
     QCOMPARE(w.tooltip(), kNoPrinter);
     QTest::keyClick(speed, Qt::Key_Backspace);
-    QCOMPARE(w.form.lblValori[0]->text(), QString("4,17"));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("4,17"));
 
     // A print cannot wait for ever on the server.
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(w.form.cmdStampa, Qt::LeftButton);
+    QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
     QVERIFY2(clock.elapsed() < print::QtPrinter::kLookupTimeout.count() + 5000,
              qPrintable(QString::number(clock.elapsed())));
     speed->setFocus();
     speed->selectAll();
     QTest::keyClicks(speed, "1000");
-    QCOMPARE(w.form.lblValori[0]->text(), QString("16,67"));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("16,67"));
 
     // The server goes away; the lookup answers that there is no queue.
     silent.close();

@@ -21,6 +21,7 @@
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
 #include "support/windowtexts.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -38,6 +39,7 @@ namespace {
 struct Window {
     RecordingServices services;
     FrmMain form{services};
+    Controls ui{form};
     explicit Window(bool shown = true)
     {
         if (!shown) {
@@ -48,14 +50,14 @@ struct Window {
         if (!QTest::qWaitForWindowActive(&form))
             qWarning("window not active");
     }
-    QPair<QString, QString> inputs() const { return {form.txtGiriMinuto->text(), form.txtAngolo->text()}; }
+    QPair<QString, QString> inputs() const { return {ui.txtGiriMinuto->text(), ui.txtAngolo->text()}; }
     void print()
     {
         services.boxes.clear();
         if (form.isVisible())
-            QTest::mouseClick(form.cmdStampa, Qt::LeftButton);
+            QTest::mouseClick(ui.cmdStampa, Qt::LeftButton);
         else
-            form.cmdStampa->click();
+            ui.cmdStampa->click();
     }
 };
 
@@ -231,9 +233,9 @@ void TestPrintFaults::failureAtAnyOperationIsToldAndLeavesTheWindowAsBefore()
     for (int k = 1; k <= operations_; ++k) {
         // Each print starts from the user's own inputs, none of which the
         // page itself uses.
-        w.form.txtAngolo->setText("12,5");
-        w.form.txtGiriMinuto->setText("1234");
-        w.form.cmdCalcola->click();
+        w.ui.txtAngolo->setText("12,5");
+        w.ui.txtGiriMinuto->setText("1234");
+        w.ui.cmdCalcola->click();
         const QStringList before = windowTexts(w.form);
         recorder.ops.clear();
         failing.count = 0;
@@ -302,8 +304,8 @@ void TestPrintFaults::failedPdfPrintLeavesNoFileAndTheNextIsComplete()
     QVERIFY2(files(folder.path()).isEmpty(), qPrintable("left in the folder: " + files(folder.path()).join(", ")));
 
     failing.failAt.reset();
-    w.form.txtAngolo->setText("7,0°");
-    w.form.txtGiriMinuto->setText("1000");
+    w.ui.txtAngolo->setText("7,0°");
+    w.ui.txtGiriMinuto->setText("1000");
     w.print();
     const QString name = QString("Rotamet %1 001.pdf").arg(QDate::currentDate().toString(Qt::ISODate));
     QCOMPARE(files(folder.path()), QStringList{name});

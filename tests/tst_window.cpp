@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "window/design.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -22,10 +23,11 @@ namespace {
 struct Window {
     RecordingServices services;
     FrmMain form{services};
+    Controls ui{form};
     Window() { form.load(); }
 };
 
-QString caption(FrmMain &f, int i) { return f.lblValori[i]->text(); }
+QString caption(const FrmMain &f, int i) { return Controls(f).lblValori[i]->text(); }
 
 QColor fore(QWidget *w) { return w->palette().color(QPalette::WindowText); }
 
@@ -95,35 +97,36 @@ void TestWindow::designSpotChecks()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     QCOMPARE(f.objectName(), QString("frmMain"));
     QCOMPARE(f.size(), QSize(658, 441));
-    QCOMPARE(f.txtGiriMinuto->geometry(), QRect(160, 92, 72, 30));
-    QCOMPARE(f.txtGiriMinuto->mapTo(&f, QPoint(0, 0)), QPoint(176, 100));
-    QCOMPARE(f.txtGiriMinuto->palette().color(QPalette::Text), QColor(255, 0, 0));
-    QVERIFY(f.txtGiriMinuto->font().bold());
-    QCOMPARE(f.txtGiriMinuto->font().pixelSize(), 19);
-    QCOMPARE(f.txtGiriMinuto->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(f.lblValori[5]->objectName(), QString("lblValori_5"));
-    QCOMPARE(fore(f.lblValori[5]), QColor(0, 0, 128));
-    QCOMPARE(fore(f.lblValori[6]), QColor(192, 0, 0));
-    QCOMPARE(fore(f.lblValori[2]), QColor(192, 0, 192));
-    QCOMPARE(fore(f.lblEtichetta[4]), QColor(0, 128, 0));
-    QCOMPARE(f.lblValori[5]->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QCOMPARE(f.txtAngolo->font().family(), QString("Calibri"));
-    QCOMPARE(QFontInfo(f.txtAngolo->font()).family(), chosenFamily("Calibri"));
-    QCOMPARE(QFontInfo(f.lblValori[0]->font()).family(), chosenFamily("Arial"));
-    QCOMPARE(f.lblEtichetta[10], nullptr);
-    QVERIFY(f.lblEtichetta[9]->wordWrap());
-    QCOMPARE(f.txtAngolo->typedLengthLimit(), 6);
-    QCOMPARE(f.txtMillimetri->typedLengthLimit(), 5);
-    QCOMPARE(f.cmdCalcola->text(), QString("calcola"));
-    QCOMPARE(f.cmdStampa->text(), QString("stampa"));
-    QVERIFY(f.cmdAngUp->text().isEmpty());
+    QCOMPARE(ui.txtGiriMinuto->geometry(), QRect(160, 92, 72, 30));
+    QCOMPARE(ui.txtGiriMinuto->mapTo(&f, QPoint(0, 0)), QPoint(176, 100));
+    QCOMPARE(ui.txtGiriMinuto->palette().color(QPalette::Text), QColor(255, 0, 0));
+    QVERIFY(ui.txtGiriMinuto->font().bold());
+    QCOMPARE(ui.txtGiriMinuto->font().pixelSize(), 19);
+    QCOMPARE(ui.txtGiriMinuto->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(ui.lblValori[5]->objectName(), QString("lblValori_5"));
+    QCOMPARE(fore(ui.lblValori[5]), QColor(0, 0, 128));
+    QCOMPARE(fore(ui.lblValori[6]), QColor(192, 0, 0));
+    QCOMPARE(fore(ui.lblValori[2]), QColor(192, 0, 192));
+    QCOMPARE(fore(ui.lblEtichetta[4]), QColor(0, 128, 0));
+    QCOMPARE(ui.lblValori[5]->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(ui.txtAngolo->font().family(), QString("Calibri"));
+    QCOMPARE(QFontInfo(ui.txtAngolo->font()).family(), chosenFamily("Calibri"));
+    QCOMPARE(QFontInfo(ui.lblValori[0]->font()).family(), chosenFamily("Arial"));
+    QCOMPARE(ui.lblEtichetta[10], nullptr);
+    QVERIFY(ui.lblEtichetta[9]->wordWrap());
+    QCOMPARE(ui.txtAngolo->typedLengthLimit(), 6);
+    QCOMPARE(ui.txtMillimetri->typedLengthLimit(), 5);
+    QCOMPARE(ui.cmdCalcola->text(), QString("calcola"));
+    QCOMPARE(ui.cmdStampa->text(), QString("stampa"));
+    QVERIFY(ui.cmdAngUp->text().isEmpty());
     // The strip lies below the visible client area.
-    QCOMPARE(f.Frame1->geometry(), QRect(16, 440, 577, 137));
-    QCOMPARE(f.lblComando[0]->text(), QString("700 µs"));
-    QCOMPARE(f.lblComando[0]->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(f.Shape[1]->palette().color(f.Shape[1]->backgroundRole()), QColor(255, 0, 0));
+    QCOMPARE(ui.Frame1->geometry(), QRect(16, 440, 577, 137));
+    QCOMPARE(ui.lblComando[0]->text(), QString("700 µs"));
+    QCOMPARE(ui.lblComando[0]->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(ui.Shape[1]->palette().color(ui.Shape[1]->backgroundRole()), QColor(255, 0, 0));
     QVERIFY(f.findChild<QWidget *>("Line5"));
 }
 
@@ -131,52 +134,54 @@ void TestWindow::tabOrderFollowsTheDesign()
 {
     Window w;
     FrmMain &f = w.form;
-    const QList<QWidget *> expected{f.cboCodice,        f.txtGiriMinuto, f.optAlzataGiro[0], f.optAlzataGiro[1],
-                                    f.optAlzataGiro[2], f.txtAngolo,     f.cmdAngUp,         f.cmdAngDown,
-                                    f.txtMillisecondi,  f.cmdMSUp,       f.cmdMSDown,        f.txtMillimetri,
-                                    f.cmdMMUp,          f.cmdMMDown,     f.cmdCalcola,       f.cmdStampa};
+    const Controls &ui = w.ui;
+    const QList<QWidget *> expected{ui.cboCodice,        ui.txtGiriMinuto, ui.optAlzataGiro[0], ui.optAlzataGiro[1],
+                                    ui.optAlzataGiro[2], ui.txtAngolo,     ui.cmdAngUp,         ui.cmdAngDown,
+                                    ui.txtMillisecondi,  ui.cmdMSUp,       ui.cmdMSDown,        ui.txtMillimetri,
+                                    ui.cmdMMUp,          ui.cmdMMDown,     ui.cmdCalcola,       ui.cmdStampa};
     for (int i = 1; i < expected.size(); ++i) {
         QWidget *next = expected[i - 1]->nextInFocusChain();
         // The combo box's own line edit sits between it and the next control.
         while (next && next->focusPolicy() == Qt::NoFocus)
             next = next->nextInFocusChain();
-        if (next && next->parentWidget() == f.cboCodice)
+        if (next && next->parentWidget() == ui.cboCodice)
             next = next->nextInFocusChain();
         QCOMPARE(next, expected[i]);
     }
     // The window opens with the focus in the pump list.
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    QVERIFY(f.cboCodice->hasFocus());
+    QVERIFY(ui.cboCodice->hasFocus());
 }
 
 void TestWindow::startUp()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     QCOMPARE(f.windowTitle(), QString("Rotamet - 09/12/2023"));
-    QCOMPARE(f.cboCodice->count(), 4);
+    QCOMPARE(ui.cboCodice->count(), 4);
     const QStringList codes{"0445010760", "0445010790", "0445010799", "A2C1637670080"};
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(f.cboCodice->itemText(i), codes[i]);
-    QCOMPARE(f.cboCodice->currentText(), QString("0445010760"));
-    QVERIFY(f.optAlzataGiro[1]->isChecked());
-    QCOMPARE(fore(f.optAlzataGiro[0]), QColor(Qt::black));
-    QCOMPARE(fore(f.optAlzataGiro[1]), QColor(0, 128, 0));
-    QCOMPARE(fore(f.optAlzataGiro[2]), QColor(Qt::black));
-    QCOMPARE(f.lblEtichetta[4]->text(), QString("Salita e discesa [180°]"));
-    QCOMPARE(f.cmdStampa->toolTip(), QString("Stampa su: Stampante di prova LPT1:"));
+        QCOMPARE(ui.cboCodice->itemText(i), codes[i]);
+    QCOMPARE(ui.cboCodice->currentText(), QString("0445010760"));
+    QVERIFY(ui.optAlzataGiro[1]->isChecked());
+    QCOMPARE(fore(ui.optAlzataGiro[0]), QColor(Qt::black));
+    QCOMPARE(fore(ui.optAlzataGiro[1]), QColor(0, 128, 0));
+    QCOMPARE(fore(ui.optAlzataGiro[2]), QColor(Qt::black));
+    QCOMPARE(ui.lblEtichetta[4]->text(), QString("Salita e discesa [180°]"));
+    QCOMPARE(ui.cmdStampa->toolTip(), QString("Stampa su: Stampante di prova LPT1:"));
 
     const QStringList figures{"16,67",    "0,060",    "60,00",   "37,35", "46,95",    "4,80",  "110°",   "ms 30,00",
                               "ms 15,00", "mm 0,305", "ms 1,17", "6,0°",  "mm 0,262", "9,17°", "ms 1,53"};
     for (int i = 0; i < 15; ++i)
         QCOMPARE(caption(f, i), figures[i]);
-    QCOMPARE(f.txtAngolo->text(), QString("7,0°"));
-    QCOMPARE(f.lblValori[9]->toolTip(), QString("Millimetri di escursione del pompante con 7,0° di comando elettrico"));
-    QCOMPARE(f.lblValori[13]->toolTip(), QString("Angolo di rotazione corrispondente a 0,40 di corsa del pompante"));
-    QCOMPARE(f.lblComando[1]->text(), QString("827,777777777778 µs"));
-    QCOMPARE(f.Shape[2]->property("widthTwips").toFloat(), 827.7778f);
-    QCOMPARE(f.Shape[2]->width(), 55);
-    QCOMPARE(f.Shape[3]->backgroundRole(), QPalette::Button);
+    QCOMPARE(ui.txtAngolo->text(), QString("7,0°"));
+    QCOMPARE(ui.lblValori[9]->toolTip(), QString("Millimetri di escursione del pompante con 7,0° di comando elettrico"));
+    QCOMPARE(ui.lblValori[13]->toolTip(), QString("Angolo di rotazione corrispondente a 0,40 di corsa del pompante"));
+    QCOMPARE(ui.lblComando[1]->text(), QString("827,777777777778 µs"));
+    QCOMPARE(ui.Shape[2]->property("widthTwips").toFloat(), 827.7778f);
+    QCOMPARE(ui.Shape[2]->width(), 55);
+    QCOMPARE(ui.Shape[3]->backgroundRole(), QPalette::Button);
     QVERIFY(w.services.boxes.empty());
 }
 
@@ -192,7 +197,7 @@ void TestWindow::startUpRunsTheCalculationTwiceFirstWithoutOption()
     // The first run alone: no option yet, so the rise-and-fall time is unset.
     RecordingServices s2;
     FrmMain fresh(s2);
-    fresh.cboCodice->addItem("0445010760");
+    Controls(fresh).cboCodice->addItem("0445010760");
     QCOMPARE(fresh.calculationRuns(), 0);  // adding the first item raises no click
     fresh.setListIndex(0);
     QCOMPARE(fresh.calculationRuns(), 1);
@@ -275,35 +280,36 @@ void TestWindow::tabEntersTheLiftsGroupOnTheChosenOption()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    f.txtGiriMinuto->setFocus();
-    QTest::keyClick(f.txtGiriMinuto, Qt::Key_Tab);
-    QVERIFY(f.optAlzataGiro[1]->hasFocus());
+    ui.txtGiriMinuto->setFocus();
+    QTest::keyClick(ui.txtGiriMinuto, Qt::Key_Tab);
+    QVERIFY(ui.optAlzataGiro[1]->hasFocus());
 
     // Space on the chosen option changes nothing.
-    QTest::keyClick(f.optAlzataGiro[1], Qt::Key_Space);
-    QVERIFY(f.optAlzataGiro[1]->isChecked());
+    QTest::keyClick(ui.optAlzataGiro[1], Qt::Key_Space);
+    QVERIFY(ui.optAlzataGiro[1]->isChecked());
     QCOMPARE(caption(f, 7), QString("ms 30,00"));
 
     // An arrow chooses the next option; Tab leaves the group.
-    QTest::keyClick(f.optAlzataGiro[1], Qt::Key_Down);
-    QVERIFY(f.optAlzataGiro[2]->isChecked());
-    QVERIFY(f.optAlzataGiro[2]->hasFocus());
+    QTest::keyClick(ui.optAlzataGiro[1], Qt::Key_Down);
+    QVERIFY(ui.optAlzataGiro[2]->isChecked());
+    QVERIFY(ui.optAlzataGiro[2]->hasFocus());
     QCOMPARE(caption(f, 7), QString("ms 20,00"));
-    QTest::keyClick(f.optAlzataGiro[2], Qt::Key_Tab);
-    QVERIFY(f.txtAngolo->hasFocus());
+    QTest::keyClick(ui.optAlzataGiro[2], Qt::Key_Tab);
+    QVERIFY(ui.txtAngolo->hasFocus());
 
     // Back into the group, on the option now chosen.
-    QTest::keyClick(f.txtAngolo, Qt::Key_Backtab, Qt::ShiftModifier);
-    QVERIFY(f.optAlzataGiro[2]->hasFocus());
+    QTest::keyClick(ui.txtAngolo, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(ui.optAlzataGiro[2]->hasFocus());
 
     // An option chosen with the mouse is the one Tab reaches next time.
-    QTest::mouseClick(f.optAlzataGiro[0], Qt::LeftButton);
-    f.txtGiriMinuto->setFocus();
-    QTest::keyClick(f.txtGiriMinuto, Qt::Key_Tab);
-    QVERIFY(f.optAlzataGiro[0]->hasFocus());
-    QTest::keyClick(f.optAlzataGiro[0], Qt::Key_Tab);
-    QVERIFY(f.txtAngolo->hasFocus());
+    QTest::mouseClick(ui.optAlzataGiro[0], Qt::LeftButton);
+    ui.txtGiriMinuto->setFocus();
+    QTest::keyClick(ui.txtGiriMinuto, Qt::Key_Tab);
+    QVERIFY(ui.optAlzataGiro[0]->hasFocus());
+    QTest::keyClick(ui.optAlzataGiro[0], Qt::Key_Tab);
+    QVERIFY(ui.txtAngolo->hasFocus());
 }
 
 namespace {
@@ -386,11 +392,11 @@ void TestWindow::screenReaderNames()
     QVERIFY(iface);
     // Qt names a combo box by its text on Linux, on other systems by its
     // name; its text field carries the name everywhere.
-    if (widget == w.form.cboCodice) {
+    if (widget == w.ui.cboCodice) {
         QCOMPARE(widget->accessibleName(), name);
         QCOMPARE(iface->text(QAccessible::Value), QString("0445010760"));
         QCOMPARE(iface->text(QAccessible::Description), description);
-        iface = foundByScreenReader(&w.form, w.form.cboCodice->lineEdit());
+        iface = foundByScreenReader(&w.form, w.ui.cboCodice->lineEdit());
         QVERIFY(iface);
         QCOMPARE(iface->text(QAccessible::Name), name);
         return;
@@ -406,21 +412,22 @@ void TestWindow::everyControlHasASpokenName()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     int named = 0;
     for (QAccessibleInterface *iface : accessibleTree(&f)) {
         auto *widget = qobject_cast<QWidget *>(iface->object());
         if (!widget || widget->window() != &f || widget->focusPolicy() == Qt::NoFocus
-            || widget->parentWidget() == f.cboCodice)
+            || widget->parentWidget() == ui.cboCodice)
             continue;
         QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(),
                  qPrintable(widget->objectName() + widget->metaObject()->className()));
         ++named;
     }
     QCOMPARE(named, 16);
-    const std::pair<TextBox *, QLabel *> beside[]{{f.txtGiriMinuto, f.lblEtichetta[0]},
-                                                  {f.txtAngolo, f.lblEtichetta[9]},
-                                                  {f.txtMillisecondi, f.lblEtichetta[7]},
-                                                  {f.txtMillimetri, f.lblEtichetta[8]}};
+    const std::pair<TextBox *, QLabel *> beside[]{{ui.txtGiriMinuto, ui.lblEtichetta[0]},
+                                                  {ui.txtAngolo, ui.lblEtichetta[9]},
+                                                  {ui.txtMillisecondi, ui.lblEtichetta[7]},
+                                                  {ui.txtMillimetri, ui.lblEtichetta[8]}};
     for (auto [field, label] : beside)
         QCOMPARE(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name), label->text().trimmed());
 }
@@ -429,22 +436,23 @@ void TestWindow::screenReaderDoesNotFindTheHiddenStrip()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     const QList<QAccessibleInterface *> tree = accessibleTree(&f);
     for (QAccessibleInterface *iface : tree) {
         auto *widget = qobject_cast<QWidget *>(iface->object());
-        QVERIFY2(!widget || (widget != f.Frame1 && !f.Frame1->isAncestorOf(widget)),
+        QVERIFY2(!widget || (widget != ui.Frame1 && !ui.Frame1->isAncestorOf(widget)),
                  qPrintable(iface->text(QAccessible::Name)));
     }
     // Everything in the visible frame is still found, results included.
-    QVERIFY(foundByScreenReader(&f, f.cmdMMDown));
-    QAccessibleInterface *result = foundByScreenReader(&f, f.lblValori[13]);
+    QVERIFY(foundByScreenReader(&f, ui.cmdMMDown));
+    QAccessibleInterface *result = foundByScreenReader(&f, ui.lblValori[13]);
     QVERIFY(result);
     QCOMPARE(result->text(QAccessible::Name), QString("9,17°"));
     // The window's own interface answers as Qt's would for what it keeps.
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&f);
-    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(f.fraMain);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(ui.fraMain);
     QCOMPARE(window->child(window->indexOfChild(frame)), frame);
-    QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(f.Frame1)), -1);
+    QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(ui.Frame1)), -1);
     QCOMPARE(frame->parent(), window);
 }
 
@@ -483,13 +491,14 @@ void TestWindow::stepButtonsShowTheirDirection()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    f.cboCodice->setFocus();
-    for (QPushButton *up : {f.cmdAngUp, f.cmdMSUp, f.cmdMMUp})
+    ui.cboCodice->setFocus();
+    for (QPushButton *up : {ui.cmdAngUp, ui.cmdMSUp, ui.cmdMMUp})
         QVERIFY2(inkBalance(up) > 0.3, qPrintable(up->objectName()));
-    for (QPushButton *down : {f.cmdAngDown, f.cmdMSDown, f.cmdMMDown})
+    for (QPushButton *down : {ui.cmdAngDown, ui.cmdMSDown, ui.cmdMMDown})
         QVERIFY2(inkBalance(down) < -0.3, qPrintable(down->objectName()));
-    for (QPushButton *button : {f.cmdAngUp, f.cmdAngDown, f.cmdMSUp, f.cmdMSDown, f.cmdMMUp, f.cmdMMDown}) {
+    for (QPushButton *button : {ui.cmdAngUp, ui.cmdAngDown, ui.cmdMSUp, ui.cmdMSDown, ui.cmdMMUp, ui.cmdMMDown}) {
         QVERIFY(button->text().isEmpty());
         QVERIFY(button->iconSize().height() < button->height());
     }
@@ -519,25 +528,26 @@ void TestWindow::choosingFromTheListAsAUserRunsTheHandlerOnce()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     f.activateWindow();
-    f.cboCodice->setFocus();
+    ui.cboCodice->setFocus();
     QVERIFY(QTest::qWaitForWindowActive(&f));
 
     const int before = f.calculationRuns();
-    QTest::keyClick(f.cboCodice, Qt::Key_Down);
-    QCOMPARE(f.cboCodice->currentText(), QString("0445010790"));
+    QTest::keyClick(ui.cboCodice, Qt::Key_Down);
+    QCOMPARE(ui.cboCodice->currentText(), QString("0445010790"));
     QCOMPARE(f.calculationRuns(), before + 1);
     QCOMPARE(caption(f, 6), QString("90°"));
     QCOMPARE(caption(f, 13), QString("7,58°"));
 
     // Choosing an item in the popup.
-    f.cboCodice->showPopup();
-    auto *view = f.cboCodice->view();
+    ui.cboCodice->showPopup();
+    auto *view = ui.cboCodice->view();
     QTRY_VERIFY(view->isVisible());
     const QModelIndex item = view->model()->index(3, 0);
     view->setCurrentIndex(item);
     QTest::keyClick(view, Qt::Key_Return);
-    QCOMPARE(f.cboCodice->currentText(), QString("A2C1637670080"));
+    QCOMPARE(ui.cboCodice->currentText(), QString("A2C1637670080"));
     QCOMPARE(f.calculationRuns(), before + 2);
     QCOMPARE(caption(f, 5), QString("6,00"));
 }
@@ -546,8 +556,8 @@ void TestWindow::choosingTheSameCodeAgainRunsItAgain()
 {
     Window w;
     const int before = w.form.calculationRuns();
-    w.form.lblValori[3]->setText("1");
-    emit w.form.cboCodice->activated(0);
+    w.ui.lblValori[3]->setText("1");
+    emit w.ui.cboCodice->activated(0);
     QCOMPARE(w.form.calculationRuns(), before + 1);
     QCOMPARE(caption(w.form, 3), QString("37,35"));
 }
@@ -556,16 +566,17 @@ void TestWindow::typingInTheComboSelectsNothing()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    f.cboCodice->setFocus();
-    f.cboCodice->lineEdit()->selectAll();
+    ui.cboCodice->setFocus();
+    ui.cboCodice->lineEdit()->selectAll();
     const int before = f.calculationRuns();
-    QTest::keyClicks(f.cboCodice->lineEdit(), "0445010790");
+    QTest::keyClicks(ui.cboCodice->lineEdit(), "0445010790");
     QCOMPARE(f.calculationRuns(), before);
     QCOMPARE(caption(f, 3), QString("37,35"));
-    QTest::keyClicks(f.cboCodice->lineEdit(), "X");
-    QTest::keyClick(f.cboCodice->lineEdit(), Qt::Key_Return);
-    QCOMPARE(f.cboCodice->count(), 4);
+    QTest::keyClicks(ui.cboCodice->lineEdit(), "X");
+    QTest::keyClick(ui.cboCodice->lineEdit(), Qt::Key_Return);
+    QCOMPARE(ui.cboCodice->count(), 4);
     QCOMPARE(f.calculationRuns(), before);
 }
 
@@ -573,9 +584,10 @@ void TestWindow::unknownCodeKeepsTheGeometry()
 {
     Window w;
     FrmMain &f = w.form;
+    const Controls &ui = w.ui;
     f.setListIndex(1);
     for (const char *text : {"a2c1637670080", " 0445010760"}) {
-        f.cboCodice->setEditText(text);
+        ui.cboCodice->setEditText(text);
         const int before = f.calculationRuns();
         f.cboCodice_Click();
         QCOMPARE(f.calculationRuns(), before + 1);
@@ -611,18 +623,19 @@ void TestWindow::liftsSelector()
     QFETCH(QString, riseFall);
     Window w;
     FrmMain &f = w.form;
-    QTest::mouseClick(f.optAlzataGiro[(index + 1) % 3], Qt::LeftButton);
+    const Controls &ui = w.ui;
+    QTest::mouseClick(ui.optAlzataGiro[(index + 1) % 3], Qt::LeftButton);
     const int before = f.calculationRuns();
-    QTest::mouseClick(f.optAlzataGiro[index], Qt::LeftButton);
+    QTest::mouseClick(ui.optAlzataGiro[index], Qt::LeftButton);
     QCOMPARE(f.calculationRuns(), before + 1);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(fore(f.optAlzataGiro[i]), i == index ? QColor(0, 128, 0) : QColor(Qt::black));
-    QCOMPARE(f.lblEtichetta[4]->text(), label);
-    QCOMPARE(f.lblEtichetta[4]->toolTip(), tip);
-    QCOMPARE(f.lblValori[7]->toolTip(), tip);
+        QCOMPARE(fore(ui.optAlzataGiro[i]), i == index ? QColor(0, 128, 0) : QColor(Qt::black));
+    QCOMPARE(ui.lblEtichetta[4]->text(), label);
+    QCOMPARE(ui.lblEtichetta[4]->toolTip(), tip);
+    QCOMPARE(ui.lblValori[7]->toolTip(), tip);
     QCOMPARE(caption(f, 7), riseFall);
     QCOMPARE(caption(f, 8), QString("ms 15,00"));
-    QCOMPARE(f.lblEtichetta[6]->text(), QString("Tempo di salita [90°]"));
+    QCOMPARE(ui.lblEtichetta[6]->text(), QString("Tempo di salita [90°]"));
 }
 
 void TestWindow::optionSetByCodeRaisesOneClick()
@@ -631,7 +644,7 @@ void TestWindow::optionSetByCodeRaisesOneClick()
     const int before = w.form.calculationRuns();
     w.form.setOptionValue(2);
     QCOMPARE(w.form.calculationRuns(), before + 1);
-    QVERIFY(!w.form.optAlzataGiro[1]->isChecked());
+    QVERIFY(!w.ui.optAlzataGiro[1]->isChecked());
     QCOMPARE(caption(w.form, 7), QString("ms 20,00"));
 }
 
@@ -649,7 +662,7 @@ void TestWindow::speedWrittenWithTheSameTextRunsNothing()
 void TestWindow::closingEndsTheProgram()
 {
     Window w;
-    w.form.txtMillimetri->setText("0,45");
+    w.ui.txtMillimetri->setText("0,45");
     QVERIFY(w.form.close());
     QCOMPARE(w.services.quitCalls, 1);
     QVERIFY(w.services.boxes.empty());

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "print/recordingprinter.h"
+#include "support/controls.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -20,6 +21,7 @@ namespace {
 struct Window {
     RecordingServices services;
     FrmMain form{services};
+    Controls ui{form};
     Window()
     {
         form.load();
@@ -41,14 +43,14 @@ struct Window {
     QStringList results() const
     {
         QStringList out;
-        for (QLabel *l : form.lblValori)
+        for (QLabel *l : ui.lblValori)
             out << l->text() << l->toolTip();
         return out;
     }
     void print()
     {
         services.boxes.clear();
-        QTest::mouseClick(form.cmdStampa, Qt::LeftButton);
+        QTest::mouseClick(ui.cmdStampa, Qt::LeftButton);
     }
 };
 
@@ -113,8 +115,8 @@ void TestWindowPrint::windowIsRestoredAndThePrinterNamed()
     QCOMPARE(texts[1], std::string("0445010760"));
     QCOMPARE(texts[3], std::string("4,80 mm"));
     QCOMPARE(w.count("EndDoc"), 1);
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
-    QCOMPARE(w.form.txtAngolo->text(), QString("7,0°"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.ui.txtAngolo->text(), QString("7,0°"));
     QCOMPARE(w.results(), before);
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Stampante di prova'"));
@@ -125,12 +127,12 @@ void TestWindowPrint::windowIsRestoredAndThePrinterNamed()
 void TestWindowPrint::speedWithLeadingZerosComesBackWithout()
 {
     Window w;
-    w.form.txtGiriMinuto->setFocus();
-    w.form.txtGiriMinuto->selectAll();
-    QTest::keyClicks(w.form.txtGiriMinuto, "0800");
+    w.ui.txtGiriMinuto->setFocus();
+    w.ui.txtGiriMinuto->selectAll();
+    QTest::keyClicks(w.ui.txtGiriMinuto, "0800");
     w.print();
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("800"));
-    QCOMPARE(w.form.lblValori[2]->text(), QString("75,00"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("800"));
+    QCOMPARE(w.ui.lblValori[2]->text(), QString("75,00"));
 }
 
 void TestWindowPrint::unreadableSpeedPrintsNothing_data()
@@ -148,27 +150,27 @@ void TestWindowPrint::unreadableSpeedPrintsNothing()
     QFETCH(QString, speed);
     QFETCH(QString, message);
     Window w;
-    w.form.txtGiriMinuto->setText(speed);
+    w.ui.txtGiriMinuto->setText(speed);
     w.print();
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].text, message);
     QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
     QCOMPARE(w.services.boxes[0].icon, BoxIcon::Critical);
     QVERIFY(w.services.recordingPrinter.ops.empty());
-    QCOMPARE(w.form.txtGiriMinuto->text(), speed);
-    QCOMPARE(w.form.txtAngolo->text(), QString("7,0°"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), speed);
+    QCOMPARE(w.ui.txtAngolo->text(), QString("7,0°"));
 }
 
 void TestWindowPrint::printerFailureAtSetUpIsToldAndGivesBackTheInputs()
 {
     Window w;
-    w.form.txtGiriMinuto->setFocus();
-    w.form.txtGiriMinuto->selectAll();
-    QTest::keyClicks(w.form.txtGiriMinuto, "1234");
-    w.form.txtAngolo->setFocus();
-    w.form.txtAngolo->selectAll();
-    QTest::keyClicks(w.form.txtAngolo, "12,5");
-    QTest::keyClick(w.form.txtAngolo, Qt::Key_Return);
+    w.ui.txtGiriMinuto->setFocus();
+    w.ui.txtGiriMinuto->selectAll();
+    QTest::keyClicks(w.ui.txtGiriMinuto, "1234");
+    w.ui.txtAngolo->setFocus();
+    w.ui.txtAngolo->selectAll();
+    QTest::keyClicks(w.ui.txtAngolo, "12,5");
+    QTest::keyClick(w.ui.txtAngolo, Qt::Key_Return);
     const QStringList before = w.results();
     w.services.recordingPrinter.failAt = 1;
     w.print();
@@ -177,22 +179,22 @@ void TestWindowPrint::printerFailureAtSetUpIsToldAndGivesBackTheInputs()
     QCOMPARE(w.services.boxes[0].text,
              QString("La pagina non è stata stampata su 'Stampante di prova'.\nErrore della stampante"));
     QCOMPARE(w.services.boxes[0].icon, BoxIcon::Warning);
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1234"));
-    QCOMPARE(w.form.txtAngolo->text(), QString("12,5°"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1234"));
+    QCOMPARE(w.ui.txtAngolo->text(), QString("12,5°"));
     QCOMPARE(w.results(), before);
 }
 
 void TestWindowPrint::unreadableAngleShowsOneBoxAndSendsNothing()
 {
     Window w;
-    w.form.txtAngolo->setText(",");
+    w.ui.txtAngolo->setText(",");
     w.print();
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].title, QString("Errore di calcolo"));
     QVERIFY(w.services.recordingPrinter.ops.empty());
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
-    QCOMPARE(w.form.txtAngolo->text(), QString(","));
-    QCOMPARE(w.form.lblValori[0]->text(), QString("16,67"));  // the results of 1000 again
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.ui.txtAngolo->text(), QString(","));
+    QCOMPARE(w.ui.lblValori[0]->text(), QString("16,67"));  // the results of 1000 again
 }
 
 void TestWindowPrint::userInputDuringThePrintIsNotTaken()
@@ -203,27 +205,27 @@ void TestWindowPrint::userInputDuringThePrintIsNotTaken()
         if (++rows != 3)
             return;
         // A digit typed into the speed field and a second click on "stampa".
-        QCoreApplication::postEvent(w.form.txtGiriMinuto,
+        QCoreApplication::postEvent(w.ui.txtGiriMinuto,
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, "5"));
-        const QPointF centre = QRectF(w.form.cmdStampa->rect()).center();
+        const QPointF centre = QRectF(w.ui.cmdStampa->rect()).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
             QCoreApplication::postEvent(
-                w.form.cmdStampa,
-                new QMouseEvent(type, centre, w.form.cmdStampa->mapToGlobal(centre), Qt::LeftButton,
+                w.ui.cmdStampa,
+                new QMouseEvent(type, centre, w.ui.cmdStampa->mapToGlobal(centre), Qt::LeftButton,
                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
     };
     w.print();
     QCoreApplication::processEvents();
     QCOMPARE(rows, 25);
     QCOMPARE(w.count("EndDoc"), 1);
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("1000"));
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("1000"));
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
 
     // Afterwards the window takes input again.
-    w.form.txtGiriMinuto->setFocus();
-    w.form.txtGiriMinuto->selectAll();
-    QTest::keyClick(w.form.txtGiriMinuto, '5');
-    QCOMPARE(w.form.txtGiriMinuto->text(), QString("5"));
+    w.ui.txtGiriMinuto->setFocus();
+    w.ui.txtGiriMinuto->selectAll();
+    QTest::keyClick(w.ui.txtGiriMinuto, '5');
+    QCOMPARE(w.ui.txtGiriMinuto->text(), QString("5"));
 }
 
 void TestWindowPrint::pumpListGivesWayToTheShownCode_data()
@@ -265,8 +267,8 @@ void TestWindowPrint::pumpListGivesWayToTheShownCode()
     QFETCH(QString, code);
     QFETCH(QString, lift);
     Window w;
-    QLineEdit *edit = w.form.cboCodice->lineEdit();
-    w.form.cboCodice->setFocus();
+    QLineEdit *edit = w.ui.cboCodice->lineEdit();
+    w.ui.cboCodice->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), typed);
@@ -275,12 +277,12 @@ void TestWindowPrint::pumpListGivesWayToTheShownCode()
     else if (leave == "Tab")
         QTest::keyClick(edit, Qt::Key_Tab);
     if (leave != "stampa") {
-        QCOMPARE(w.form.cboCodice->hasFocus(), leave == "Enter");
-        QCOMPARE(w.form.cboCodice->currentText(), code);
+        QCOMPARE(w.ui.cboCodice->hasFocus(), leave == "Enter");
+        QCOMPARE(w.ui.cboCodice->currentText(), code);
     }
     w.print();
-    QCOMPARE(w.form.cboCodice->currentText(), code);
-    QCOMPARE(w.form.lblValori[5]->text(), lift);
+    QCOMPARE(w.ui.cboCodice->currentText(), code);
+    QCOMPARE(w.ui.lblValori[5]->text(), lift);
     const auto texts = w.printed();
     QCOMPARE(QString::fromStdString(texts.at(1)), code);
     QCOMPARE(QString::fromStdString(texts.at(3)), lift + " mm");

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,25 +22,22 @@
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
 #include "print/printer.h"
+#include "print/stampascala.h"
 #include "window/design.h"
 #include "window/designwidgets.h"
+#include "window/dlgpompa.h"
+#include "window/keyrules.h"
 #include "window/screenreader.h"
 #include "window/services.h"
 #include "window/textbox.h"
 
 namespace rotamet {
 
-const std::array<Pump, 4> kPumps{{
-    {"0445010760", 37.35, 46.95, "110°"},
-    {"0445010790", 37.6, 47.1, "90°"},
-    {"0445010799", 34.75, 46.89, "100°"},
-    {"A2C1637670080", 38.51, 50.51, "90°"},
-}};
-
 namespace {
 
 constexpr const char *kTitle = "Rotamet - 09/12/2023";
 constexpr const char *kAnglePattern = "##,##0.0°";
+constexpr const char *kCatalogueTitle = catalogue::kMessageTitle;
 
 QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string ss(const QString &s) { return s.toStdString(); }
@@ -54,7 +52,8 @@ void showError(PlatformServices &services, const RunTimeError &e)
 
 }  // namespace
 
-FrmMain::FrmMain(PlatformServices &services, QWidget *parent) : QWidget(parent), services_(services)
+FrmMain::FrmMain(PlatformServices &services, QWidget *parent)
+    : QWidget(parent), services_(services), pumpFile_(services.pumpFilePath())
 {
     design::setUpWindow(*this);
     setWindowTitle(QStringLiteral("Rotamet"));
@@ -122,11 +121,19 @@ void FrmMain::connectEvents()
     // used: it also fires when the first item is added.
     connect(cboCodice, &QComboBox::activated, this, [this] { cboCodice_Click(); });
     // Enter; the list has already taken a text that names one of its codes
-    // (it chose that code, raising activated). The focus leaving the list is
-    // seen in eventFilter(): QLineEdit's editingFinished would also come when
-    // the window merely loses the activation or the list's drop-down opens.
-    connect(cboCodice->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboCodice_LostFocus(); });
+    // (it chose that code, raising activated). A text that is no code asks
+    // whether to add it (cboCodice_ReturnPressed). The focus leaving the list
+    // is seen in eventFilter(): QLineEdit's editingFinished would also come
+    // when the window merely loses the activation or the list's drop-down
+    // opens.
+    connect(cboCodice->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboCodice_ReturnPressed(); });
     cboCodice->installEventFilter(this);
+    // The same context menu on the list's text and on its arrow.
+    for (QWidget *w : {static_cast<QWidget *>(cboCodice), static_cast<QWidget *>(cboCodice->lineEdit())}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint &pos) { cboCodice_ContextMenu(w->mapToGlobal(pos)); });
+    }
     // clicked, not toggled: an option set by code raises its click through
     // setOptionValue(), exactly once.
     connect(optionGroup_, &QButtonGroup::idClicked, this, [this](int id) { optAlzataGiro_Click(std::int16_t(id)); });
@@ -248,6 +255,8 @@ void FrmMain::load()
     activateWindow();
     cboCodice->setFocus();
     lookUpAfterFirstPaint_ = true;
+    if (!startUpMessage_.isEmpty())
+        services_.messageBox(std::exchange(startUpMessage_, {}), QString::fromUtf8(kCatalogueTitle), BoxIcon::Warning);
 }
 
 // The printer is looked up once the window is on the screen (painted once),
@@ -270,8 +279,11 @@ void FrmMain::Form_Load()
 
     setWindowTitle(QString::fromUtf8(kTitle));
 
-    for (const Pump &pump : kPumps)
-        cboCodice->addItem(QString::fromUtf8(pump.code));
+    // The built-in pumps and the user's, from their file.
+    catalogue::PumpFile::Loaded loaded = pumpFile_.load();
+    catalogue_ = std::move(loaded.catalogue);
+    startUpMessage_ = loaded.message;
+    fillPumpList();
     setListIndex(0);    // the pump's geometry, and the first calculation
     setOptionValue(1);  // two lifts per revolution, and the second calculation
 
@@ -397,13 +409,10 @@ void FrmMain::cmdStampa_Click()
 void FrmMain::cboCodice_Click()
 {
     const std::string code = ss(cboCodice->currentText());
-    for (const Pump &pump : kPumps) {
-        if (code == pump.code) {
-            lblValori[3]->setText(qs(NumberText(pump.minAlbero)));
-            lblValori[4]->setText(qs(NumberText(pump.maxAlbero)));
-            lblValori[6]->setText(QString::fromUtf8(pump.fineAlzata));
-            break;
-        }
+    if (const catalogue::Pump *pump = catalogue_.find(code)) {
+        lblValori[3]->setText(qs(NumberText(pump->minAlbero)));
+        lblValori[4]->setText(qs(NumberText(pump->maxAlbero)));
+        lblValori[6]->setText(qs(pump->fineAlzataText()));
     }
     try {
         // The lift from the labels as shown, in single precision.
@@ -416,23 +425,135 @@ void FrmMain::cboCodice_Click()
     cmdCalcola_Click();
 }
 
+std::optional<std::size_t> FrmMain::shownPump() const
+{
+    const auto pumps = catalogue_.pumps();
+    const auto shows = [&](const catalogue::Pump &pump) {
+        return ss(lblValori[3]->text()) == NumberText(pump.minAlbero)
+            && ss(lblValori[4]->text()) == NumberText(pump.maxAlbero)
+            && ss(lblValori[6]->text()) == pump.fineAlzataText();
+    };
+    // Two pumps may share their data: the current row is the one shown.
+    const int current = cboCodice->currentIndex();
+    if (current >= 0 && std::size_t(current) < pumps.size() && shows(pumps[std::size_t(current)]))
+        return std::size_t(current);
+    for (std::size_t row = 0; row < pumps.size(); ++row)
+        if (shows(pumps[row]))
+            return row;
+    return std::nullopt;
+}
+
 void FrmMain::cboCodice_LostFocus()
 {
-    const std::string code = ss(cboCodice->currentText());
-    if (std::any_of(kPumps.begin(), kPumps.end(), [&](const Pump &pump) { return code == pump.code; }))
+    if (catalogue_.find(ss(cboCodice->currentText())))
         return;
     // The row whose geometry the labels show.
-    for (std::size_t row = 0; row < kPumps.size(); ++row) {
-        const Pump &pump = kPumps[row];
-        if (ss(lblValori[3]->text()) == NumberText(pump.minAlbero)
-            && ss(lblValori[4]->text()) == NumberText(pump.maxAlbero)
-            && lblValori[6]->text() == QString::fromUtf8(pump.fineAlzata)) {
-            const QSignalBlocker block(cboCodice);
-            cboCodice->setCurrentIndex(int(row));
-            cboCodice->setEditText(QString::fromUtf8(pump.code));
-            return;
+    if (const std::optional<std::size_t> row = shownPump()) {
+        const QSignalBlocker block(cboCodice);
+        cboCodice->setCurrentIndex(int(*row));
+        cboCodice->setEditText(qs(catalogue_.pumps()[*row].code));
+    }
+}
+
+void FrmMain::cboCodice_ReturnPressed()
+{
+    const QString typed = cboCodice->currentText();
+    const std::string code = catalogue::normalisedCode(ss(typed));
+    if (!catalogue_.find(ss(typed)) && !code.empty() && !catalogue_.find(code)
+        && services_.questionBox(QStringLiteral("Il codice %1 non è in catalogo. Aggiungerlo?").arg(qs(code)),
+                                 QString::fromUtf8(kCatalogueTitle))) {
+        addPump(code);
+        return;
+    }
+    cboCodice_LostFocus();
+}
+
+void FrmMain::cboCodice_ContextMenu(const QPoint &globalPos)
+{
+    QMenu *menu = cboCodice->lineEdit()->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *add = menu->addAction(QStringLiteral("Aggiungi pompa…"), this, [this] { addPump({}); });
+    add->setObjectName(QStringLiteral("mnuAggiungiPompa"));
+    if (const std::optional<std::size_t> row = shownPump()) {
+        const std::string code = catalogue_.pumps()[*row].code;
+        if (catalogue_.isUserPump(code)) {
+            menu->addAction(QStringLiteral("Modifica pompa…"), this, [this, code] { editPump(code); })
+                ->setObjectName(QStringLiteral("mnuModificaPompa"));
+            menu->addAction(QStringLiteral("Elimina pompa"), this, [this, code] { deletePump(code); })
+                ->setObjectName(QStringLiteral("mnuEliminaPompa"));
         }
     }
+    menu->popup(globalPos);
+}
+
+void FrmMain::fillPumpList()
+{
+    const QSignalBlocker block(cboCodice);
+    cboCodice->clear();
+    for (const catalogue::Pump &pump : catalogue_.pumps())
+        cboCodice->addItem(qs(pump.code));
+}
+
+void FrmMain::showCatalogue(const std::string &code)
+{
+    fillPumpList();
+    setListIndex(int(catalogue_.indexOf(code).value_or(0)));
+}
+
+void FrmMain::addPump(const std::string &code)
+{
+    openPumpDialog(QStringLiteral("Aggiungi pompa"), {code, {}, {}, {}}, std::nullopt);
+}
+
+void FrmMain::editPump(const std::string &code)
+{
+    const catalogue::Pump *pump = catalogue_.find(code);
+    if (!pump)
+        return;
+    openPumpDialog(QStringLiteral("Modifica pompa"),
+                   {pump->code, NumberText(pump->minAlbero), NumberText(pump->maxAlbero),
+                    NumberText(std::int32_t(pump->fineAlzata))},
+                   code);
+}
+
+void FrmMain::openPumpDialog(const QString &title, const catalogue::PumpText &start,
+                             std::optional<std::string> replacing)
+{
+    auto *dialog = new DlgPompa(services_, title, start, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->keep = [this, replacing](const catalogue::Pump &pump) -> std::optional<DlgPompa::Refusal> {
+        const catalogue::PumpFile::Changed changed = pumpFile_.change(
+            [&](catalogue::Catalogue &c) { return replacing ? c.replace(*replacing, pump) : c.add(pump); });
+        if (changed.problem)
+            return DlgPompa::Refusal{changed.problem->field, qs(changed.problem->reason)};
+        if (!changed.catalogue)
+            return DlgPompa::Refusal{std::nullopt, changed.message};
+        catalogue_ = *changed.catalogue;
+        showCatalogue(pump.code);
+        return std::nullopt;
+    };
+    dialog->open();
+}
+
+void FrmMain::deletePump(const std::string &code)
+{
+    if (!services_.questionBox(QStringLiteral("Eliminare la pompa %1 dal catalogo?").arg(qs(code)),
+                               QStringLiteral("Elimina pompa")))
+        return;
+    const catalogue::PumpFile::Changed changed = pumpFile_.change([&](catalogue::Catalogue &c) {
+        c.remove(code);
+        return std::optional<catalogue::Problem>();
+    });
+    if (!changed.catalogue) {
+        services_.messageBox(changed.message, QString::fromUtf8(kCatalogueTitle), BoxIcon::Warning);
+        return;
+    }
+    const std::optional<std::size_t> row = shownPump();
+    const std::string shown = row ? catalogue_.pumps()[*row].code : std::string();
+    catalogue_ = *changed.catalogue;
+    // The pump shown is gone: the list goes back to its first code.
+    showCatalogue(shown);
 }
 
 // ---- Lifts-per-revolution selector --------------------------------------------
@@ -454,11 +575,7 @@ void FrmMain::optAlzataGiro_Click(std::int16_t index)
 
 // ---- Entry fields ------------------------------------------------------------------
 
-void FrmMain::txtGiriMinuto_KeyPress(int &keyAscii)
-{
-    if (!((keyAscii >= '0' && keyAscii <= '9') || keyAscii == 8))
-        keyAscii = 0;
-}
+void FrmMain::txtGiriMinuto_KeyPress(int &keyAscii) { keyrules::wholeNumber(keyAscii); }
 
 void FrmMain::txtGiriMinuto_Change() { cmdCalcola_Click(); }
 
@@ -472,17 +589,9 @@ namespace {
 template <class Calculate>
 void conversionKeyPress(int &keyAscii, Calculate &&calculate)
 {
-    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == ',' || keyAscii == 8)
-        return;
-    if (keyAscii == '.') {
-        keyAscii = ',';
-        return;
-    }
-    if (keyAscii == 13) {
+    keyrules::decimalNumber(keyAscii);
+    if (keyAscii == 13)
         calculate();
-        return;
-    }
-    keyAscii = 0;
 }
 }  // namespace
 
@@ -584,7 +693,7 @@ void FrmMain::cmdMMDown_Click()
     });
 }
 
-// ---- CalcForm and PrintForm -----------------------------------------------------------
+// ---- FormView -----------------------------------------------------------
 
 std::string FrmMain::printerDeviceName() { return services_.printer().deviceName(); }
 std::string FrmMain::printerSecondText() { return services_.printer().secondText(); }

@@ -1,17 +1,20 @@
 // frmMain: the program's one window. Owns its controls, built from the design
 // table, and the event procedures of the window: start-up and shut-down, the
-// pump catalogue, the lifts-per-revolution selector, the entry fields and the
-// step buttons. The calculation and the printing live in calc/ and print/ and
-// reach the controls through CalcForm and PrintForm. Everything outside the
-// window goes through PlatformServices.
+// pump list (the catalogue itself lives in catalogue/), the lifts-per-revolution
+// selector, the entry fields and the step buttons. The calculation and the
+// printing live in calc/ and print/ and reach the controls through FormView.
+// Everything outside the window goes through PlatformServices. Tests find the
+// controls by their object names, the design names.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
 
-#include "calc/calcform.h"
-#include "print/stampascala.h"
+#include "calc/formview.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/pumpfile.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -25,23 +28,16 @@ namespace rotamet {
 class PlatformServices;
 class TextBox;
 
-// The pump catalogue: code, shaft dimensions (mm) and end-of-lift angle text.
-struct Pump {
-    const char *code;
-    double minAlbero;
-    double maxAlbero;
-    const char *fineAlzata;
-};
-extern const std::array<Pump, 4> kPumps;
-
-class FrmMain : public QWidget, public calc::CalcForm, public print::PrintForm {
+class FrmMain : public QWidget, public FormView {
     Q_OBJECT
 public:
     explicit FrmMain(PlatformServices &services, QWidget *parent = nullptr);
     ~FrmMain() override;
 
-    // Runs Form_Load, then shows the window; once it is painted, the printer
-    // is looked up (PlatformServices::lookUpPrinter).
+    // Runs Form_Load, then shows the window and tells what there is to tell
+    // about the pumps' file (lines skipped, a file that cannot be read); once
+    // the window is painted, the printer is looked up
+    // (PlatformServices::lookUpPrinter).
     void load();
 
     // Event procedures.
@@ -50,10 +46,18 @@ public:
     void cmdCalcola_Click();
     void cmdStampa_Click();
     void cboCodice_Click();
-    // Leaving the pump list (Enter, or the focus moving to another control):
-    // a text that is no catalogue code gives way to the code whose data the
-    // window shows.
+    // Leaving the pump list (Enter answered No, or the focus moving to
+    // another control): a text that is no catalogue code gives way to the
+    // code whose data the window shows.
     void cboCodice_LostFocus();
+    // Enter in the pump list: a text that is no catalogue code asks
+    // "Il codice … non è in catalogo. Aggiungerlo?"; Sì opens the pump dialog
+    // with the code filled in, No leaves the list as cboCodice_LostFocus does.
+    void cboCodice_ReturnPressed();
+    // The pump list's context menu: the line edit's own, then "Aggiungi
+    // pompa…", and while a user pump is shown "Modifica pompa…" and "Elimina
+    // pompa".
+    void cboCodice_ContextMenu(const QPoint &globalPos);
     void optAlzataGiro_Click(std::int16_t index);
     void txtGiriMinuto_KeyPress(int &keyAscii);
     void txtGiriMinuto_Change();
@@ -80,29 +84,7 @@ public:
     // How many calculation runs have started since the window was made.
     int calculationRuns() const { return calculationRuns_; }
 
-    // Controls, for the event procedures and for tests.
-    QComboBox *cboCodice = nullptr;
-    TextBox *txtGiriMinuto = nullptr;
-    TextBox *txtAngolo = nullptr;
-    TextBox *txtMillisecondi = nullptr;
-    TextBox *txtMillimetri = nullptr;
-    std::array<QLabel *, 15> lblValori{};
-    std::array<QLabel *, 13> lblEtichetta{};  // index 10 does not exist
-    std::array<QLabel *, 3> lblComando{};
-    std::array<QRadioButton *, 3> optAlzataGiro{};
-    QPushButton *cmdCalcola = nullptr;
-    QPushButton *cmdStampa = nullptr;
-    QPushButton *cmdAngUp = nullptr;
-    QPushButton *cmdAngDown = nullptr;
-    QPushButton *cmdMSUp = nullptr;
-    QPushButton *cmdMSDown = nullptr;
-    QPushButton *cmdMMUp = nullptr;
-    QPushButton *cmdMMDown = nullptr;
-    QFrame *fraMain = nullptr;
-    QFrame *Frame1 = nullptr;
-    std::array<QFrame *, 4> Shape{};  // Shape[1..3]
-
-    // CalcForm and PrintForm.
+    // FormView.
     std::string printerDeviceName() override;
     std::string printerSecondText() override;
     void setPrintToolTip(const std::string &text) override;
@@ -133,6 +115,28 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Controls.
+    QComboBox *cboCodice = nullptr;
+    TextBox *txtGiriMinuto = nullptr;
+    TextBox *txtAngolo = nullptr;
+    TextBox *txtMillisecondi = nullptr;
+    TextBox *txtMillimetri = nullptr;
+    std::array<QLabel *, 15> lblValori{};
+    std::array<QLabel *, 13> lblEtichetta{};  // index 10 does not exist
+    std::array<QLabel *, 3> lblComando{};
+    std::array<QRadioButton *, 3> optAlzataGiro{};
+    QPushButton *cmdCalcola = nullptr;
+    QPushButton *cmdStampa = nullptr;
+    QPushButton *cmdAngUp = nullptr;
+    QPushButton *cmdAngDown = nullptr;
+    QPushButton *cmdMSUp = nullptr;
+    QPushButton *cmdMSDown = nullptr;
+    QPushButton *cmdMMUp = nullptr;
+    QPushButton *cmdMMDown = nullptr;
+    QFrame *fraMain = nullptr;
+    QFrame *Frame1 = nullptr;
+    std::array<QFrame *, 4> Shape{};  // Shape[1..3]
+
     void buildFromDesign();
     void connectEvents();
     void offerNoMaximise();
@@ -144,7 +148,22 @@ private:
     template <class Body>
     void stepButton(Body &&body);
 
+    // The pump catalogue and the list that shows it.
+    void fillPumpList();
+    // Fills the list again and chooses the pump with this code.
+    void showCatalogue(const std::string &code);
+    // The row of the pump whose data the labels show: the current row if it
+    // does, else the first that does.
+    std::optional<std::size_t> shownPump() const;
+    void addPump(const std::string &code);
+    void editPump(const std::string &code);
+    void deletePump(const std::string &code);
+    void openPumpDialog(const QString &title, const catalogue::PumpText &start, std::optional<std::string> replacing);
+
     PlatformServices &services_;
+    catalogue::PumpFile pumpFile_;
+    catalogue::Catalogue catalogue_;
+    QString startUpMessage_;  // about the pumps' file, shown by load()
     QButtonGroup *optionGroup_ = nullptr;
     int calculationRuns_ = 0;
     bool placedByFrame_ = false;

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
+#include "catalogue/pumpfile.h"
 #include "print/printer.h"
 #include "print/qtprinter.h"
 
@@ -50,6 +52,20 @@ void QtServices::messageBox(const QString &text, const QString &title, BoxIcon i
     const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }
+
+bool QtServices::questionBox(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    const RepeatedKeysIgnored repeats(&box);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtServices::pumpFilePath() { return catalogue::PumpFile::standardPath(); }
 
 print::Printer &QtServices::printer() { return systemPrinter(); }
 

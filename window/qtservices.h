@@ -20,6 +20,8 @@ public:
     QtServices();
     ~QtServices() override;
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
+    bool questionBox(const QString &text, const QString &title) override;
+    QString pumpFilePath() override;
     print::Printer &printer() override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     QSize screenSize() override;

@@ -11,6 +11,14 @@ void RecordingServices::messageBox(const QString &text, const QString &title, Bo
         onBox(boxes.back());
 }
 
+bool RecordingServices::questionBox(const QString &text, const QString &title)
+{
+    questions.push_back({text, title, BoxIcon::Information});
+    if (onBox)
+        onBox(questions.back());
+    return answer;
+}
+
 void RecordingServices::processEvents()
 {
     ++processEventsCalls;

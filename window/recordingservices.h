@@ -1,5 +1,7 @@
-// Platform services for tests: message boxes are recorded instead of shown,
-// the printer is a RecordingPrinter, the screen has a set size.
+// Platform services for tests: message boxes and questions are recorded
+// instead of shown, questions get a set answer, the printer is a
+// RecordingPrinter, the screen has a set size, and the pumps' file is
+// wherever a test puts it (none unless it says).
 #pragma once
 
 #include <functional>
@@ -19,17 +21,23 @@ public:
     };
 
     std::vector<Box> boxes;
+    std::vector<Box> questions;  // with BoxIcon::Information
+    bool answer = false;         // to every question: true Sì, false No
+    QString pumpFile;
     print::RecordingPrinter recordingPrinter;
     print::Printer *printerInUse = &recordingPrinter;  // a test may put another printer here
     QSize screen{1024, 768};
     int processEventsCalls = 0;
     int quitCalls = 0;
-    // Runs while a box is "open", e.g. to check that nothing else happens then.
+    // Runs while a box or a question is "open", e.g. to check that nothing
+    // else happens then.
     std::function<void(const Box &)> onBox;
     // Runs at each processEvents(), e.g. to act as a user in the middle of printing.
     std::function<void()> onProcessEvents;
 
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
+    bool questionBox(const QString &text, const QString &title) override;
+    QString pumpFilePath() override { return pumpFile; }
     print::Printer &printer() override { return *printerInUse; }
     QSize screenSize() override { return screen; }
     void processEvents() override;

@@ -1,5 +1,6 @@
 // Everything the window asks of the outside world: message boxes, the
-// printer, the screen, event processing and ending the program. The window
+// printer, the screen, where the user's pumps are kept, event processing and
+// ending the program. The window
 // never calls QMessageBox, QPrinter or QApplication for these directly, so a
 // test can record a message box instead of blocking on it and can inject
 // printer failures.
@@ -25,6 +26,9 @@ public:
 
     // A modal box with one OK button; returns when the user closes it.
     virtual void messageBox(const QString &text, const QString &title, BoxIcon icon) = 0;
+    // A modal question with the buttons "Sì" and "No", No the default; true
+    // when the user answers Sì. Closing the box (Esc) answers No.
+    virtual bool questionBox(const QString &text, const QString &title) = 0;
     // The system's current printer (always the same object for one services).
     virtual print::Printer &printer() = 0;
     // Looks the system's current printer up again without waiting for the
@@ -36,6 +40,9 @@ public:
         (void)context;
         answered();
     }
+    // The file that keeps the user's pumps (catalogue/pumpfile.h); empty
+    // when there is none, and then only the built-in pumps are known.
+    virtual QString pumpFilePath() = 0;
     // The whole screen, in pixels.
     virtual QSize screenSize() = 0;
     // Processes pending events: repaints, but takes no user input.

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "print/qtprinter.h"
+#include "support/controls.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
@@ -61,18 +62,19 @@ int main(int argc, char **argv)
     RecordingServices services;
     services.printerInUse = printer.get();
     FrmMain form(services);
+    const Controls ui(form);
     form.load();
     if (!QTest::qWaitForWindowActive(&form)) {
         std::fprintf(stderr, "FAIL: the window is not active\n");
         return 1;
     }
-    type(form.txtGiriMinuto, "1234");
-    type(form.txtAngolo, "12,5");
-    QTest::keyClick(form.txtAngolo, Qt::Key_Return);
-    std::printf("%s\n", qPrintable(form.cmdStampa->toolTip()));
+    type(ui.txtGiriMinuto, "1234");
+    type(ui.txtAngolo, "12,5");
+    QTest::keyClick(ui.txtAngolo, Qt::Key_Return);
+    std::printf("%s\n", qPrintable(ui.cmdStampa->toolTip()));
     const QStringList before = windowTexts(form);
 
-    QTest::mouseClick(form.cmdStampa, Qt::LeftButton);
+    QTest::mouseClick(ui.cmdStampa, Qt::LeftButton);
 
     int status = 0;
     for (const auto &box : services.boxes)

@@ -123,5 +123,7 @@ void ModelForm::showWarningBox(const std::string &text, const std::string &title
 }
 
 std::string ModelForm::todayShortDate() { return today; }
+std::string ModelForm::printerDeviceName() { return printer_.deviceName(); }
+std::string ModelForm::printerSecondText() { return printer_.secondText(); }
 
 }  // namespace rotamet::print

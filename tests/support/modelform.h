@@ -12,7 +12,7 @@
 
 namespace rotamet::print {
 
-class ModelForm : public PrintForm {
+class ModelForm : public FormView {
 public:
     explicit ModelForm(Printer &printer);
 
@@ -51,6 +51,19 @@ public:
     void showCriticalBox(const std::string &text, const std::string &title) override;
     void showWarningBox(const std::string &text, const std::string &title) override;
     std::string todayShortDate() override;
+
+    // What the calculation asks for, not the printing: kept, never read.
+    std::string printerDeviceName() override;
+    std::string printerSecondText() override;
+    void setPrintToolTip(const std::string &text) override { printToolTip = text; }
+    void setSpeedSelection(int, int) override {}
+    void setValueCaption(int index, const std::string &text) override { captions[index] = text; }
+    void setValueToolTip(int, const std::string &) override {}
+    bool optionSelected(int index) override { return index == 1; }
+    void setShapeWidth(int, float) override {}
+    void setShapeFill(int, calc::Fill) override {}
+    void setCommandCaption(int, const std::string &) override {}
+    std::string printToolTip;
 
 private:
     Printer &printer_;

@@ -1,0 +1,317 @@
+#include "catalogue/catalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <map>
+
+#include "numtext/numtext.h"
+
+namespace rotamet::catalogue {
+
+namespace {
+
+const std::array<Pump, 4> kBuiltIn{{
+    {"0445010760", 37.35, 46.95, 110},
+    {"0445010790", 37.6, 47.1, 90},
+    {"0445010799", 34.75, 46.89, 100},
+    {"A2C1637670080", 38.51, 50.51, 90},
+}};
+
+constexpr std::string_view kDegree = "°";
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string problemText(Field field, const std::string &what) { return fieldName(field) + ": " + what; }
+
+std::optional<Problem> checkCode(const std::string &code)
+{
+    if (code.empty())
+        return Problem{Field::Codice, problemText(Field::Codice, "manca.")};
+    const bool formed = code.size() >= kMinCodeLength && code.size() <= kMaxCodeLength
+        && std::all_of(code.begin(), code.end(), [](char c) { return isDigit(c) || (c >= 'A' && c <= 'Z'); });
+    if (!formed)
+        return Problem{Field::Codice, problemText(Field::Codice, "da 10 a 13 caratteri, solo cifre e lettere.")};
+    return std::nullopt;
+}
+
+// A dimension: an Italian number with at most kMaxDecimals decimals, no
+// thousands separator, read as the window reads numbers.
+struct Dimension {
+    std::optional<double> value;
+    std::optional<Problem> problem;
+};
+
+Dimension readDimension(Field field, std::string_view typed)
+{
+    const std::string_view t = trimmed(typed);
+    if (t.empty())
+        return {std::nullopt, Problem{field, problemText(field, "manca.")}};
+    std::size_t i = 0;
+    if (t[0] == '+' || t[0] == '-')
+        ++i;
+    std::size_t digits = 0, decimals = 0;
+    bool comma = false;
+    for (; i < t.size(); ++i) {
+        if (isDigit(t[i])) {
+            ++digits;
+            if (comma)
+                ++decimals;
+        } else if (t[i] == ',' && !comma) {
+            comma = true;
+        } else {
+            break;
+        }
+    }
+    if (i != t.size() || digits == 0)
+        return {std::nullopt, Problem{field, problemText(field, "non è un numero (si scrive per esempio 37,35).")}};
+    if (decimals > std::size_t(kMaxDecimals))
+        return {std::nullopt, Problem{field, problemText(field, "al massimo 3 decimali.")}};
+    const double v = ParseDouble(t);
+    if (!(v > 0) || v > kMaxAlbero)
+        return {std::nullopt, Problem{field, problemText(field, "deve essere maggiore di 0 e non oltre 100 mm.")}};
+    return {v, std::nullopt};
+}
+
+std::optional<int> readAngle(std::string_view typed)
+{
+    std::string_view t = trimmed(typed);
+    if (t.size() >= kDegree.size() && t.substr(t.size() - kDegree.size()) == kDegree)
+        t = trimmed(t.substr(0, t.size() - kDegree.size()));
+    if (t.empty() || t.size() > 3 || !std::all_of(t.begin(), t.end(), isDigit))
+        return std::nullopt;
+    int v = 0;
+    std::from_chars(t.data(), t.data() + t.size(), v);
+    if (v < kMinFineAlzata || v > kMaxFineAlzata)
+        return std::nullopt;
+    return v;
+}
+
+// The fields of one line: split at ";", a field in double quotes taken as a
+// spreadsheet writes it ("" inside stands for one ").
+std::vector<std::string> splitFields(std::string_view line)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back() += c;
+            }
+        } else if (c == '"' && trimmed(fields.back()).empty()) {
+            fields.back().clear();
+            quoted = true;
+        } else if (c == ';') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::string lowered(std::string_view s)
+{
+    std::string out(s);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
+}  // namespace
+
+std::string Pump::fineAlzataText() const { return NumberText(std::int32_t(fineAlzata)) + std::string(kDegree); }
+
+std::span<const Pump> builtInPumps() { return kBuiltIn; }
+
+bool isBuiltIn(std::string_view code)
+{
+    return std::any_of(kBuiltIn.begin(), kBuiltIn.end(), [&](const Pump &p) { return p.code == code; });
+}
+
+std::string normalisedCode(std::string_view typed)
+{
+    std::string out(trimmed(typed));
+    for (char &c : out)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return out;
+}
+
+std::string fieldName(Field field)
+{
+    switch (field) {
+    case Field::Codice: return "Codice";
+    case Field::Minimo: return "Minimo";
+    case Field::Massimo: return "Massimo";
+    case Field::FineAlzata: break;
+    }
+    return "Fine alzata";
+}
+
+ReadPump readPump(const PumpText &text)
+{
+    Pump pump;
+    pump.code = normalisedCode(text.codice);
+    if (auto problem = checkCode(pump.code))
+        return {std::nullopt, problem};
+    const Dimension min = readDimension(Field::Minimo, text.minimo);
+    if (min.problem)
+        return {std::nullopt, min.problem};
+    const Dimension max = readDimension(Field::Massimo, text.massimo);
+    if (max.problem)
+        return {std::nullopt, max.problem};
+    if (!(*max.value > *min.value))
+        return {std::nullopt, Problem{Field::Massimo, problemText(Field::Massimo, "deve essere maggiore del minimo.")}};
+    const std::optional<int> angle = readAngle(text.fineAlzata);
+    if (!angle)
+        return {std::nullopt,
+                Problem{Field::FineAlzata, problemText(Field::FineAlzata, "un numero intero di gradi da 1 a 360.")}};
+    pump.minAlbero = *min.value;
+    pump.maxAlbero = *max.value;
+    pump.fineAlzata = *angle;
+    return {pump, std::nullopt};
+}
+
+Catalogue::Catalogue() : pumps_(kBuiltIn.begin(), kBuiltIn.end()) {}
+
+const Pump *Catalogue::find(std::string_view code) const
+{
+    const auto i = indexOf(code);
+    return i ? &pumps_[*i] : nullptr;
+}
+
+std::optional<std::size_t> Catalogue::indexOf(std::string_view code) const
+{
+    for (std::size_t i = 0; i < pumps_.size(); ++i)
+        if (pumps_[i].code == code)
+            return i;
+    return std::nullopt;
+}
+
+bool Catalogue::isUserPump(std::string_view code) const
+{
+    const auto i = indexOf(code);
+    return i && *i >= kBuiltIn.size();
+}
+
+std::optional<Problem> Catalogue::add(const Pump &pump)
+{
+    if (isBuiltIn(pump.code))
+        return Problem{Field::Codice,
+                       problemText(Field::Codice, pump.code + " è una pompa incorporata, che non si può cambiare.")};
+    if (find(pump.code))
+        return Problem{Field::Codice, problemText(Field::Codice, pump.code + " è già in catalogo.")};
+    const auto users = pumps_.begin() + std::ptrdiff_t(kBuiltIn.size());
+    const auto at
+        = std::lower_bound(users, pumps_.end(), pump, [](const Pump &a, const Pump &b) { return a.code < b.code; });
+    pumps_.insert(at, pump);
+    return std::nullopt;
+}
+
+std::optional<Problem> Catalogue::replace(std::string_view code, const Pump &pump)
+{
+    if (isBuiltIn(code))
+        return Problem{
+            Field::Codice,
+            problemText(Field::Codice, std::string(code) + " è una pompa incorporata, che non si può cambiare.")};
+    Catalogue changed = *this;
+    changed.remove(code);
+    if (auto problem = changed.add(pump))
+        return problem;
+    *this = std::move(changed);
+    return std::nullopt;
+}
+
+bool Catalogue::remove(std::string_view code)
+{
+    if (!isUserPump(code))
+        return false;
+    pumps_.erase(pumps_.begin() + std::ptrdiff_t(*indexOf(code)));
+    return true;
+}
+
+Catalogue readFile(std::string_view text)
+{
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (text.substr(0, bom.size()) == bom)
+        text.remove_prefix(bom.size());
+
+    Catalogue catalogue;
+    std::map<std::string, int> lineOf;  // code → the line it was read from
+    bool headerSeen = false;
+    int number = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (trimmed(line).empty())
+            continue;
+
+        std::vector<std::string> fields = splitFields(line);
+        if (!headerSeen) {
+            headerSeen = true;
+            if (lowered(trimmed(fields[0])) == "codice")
+                continue;
+        }
+        const auto skip = [&](std::string reason) {
+            catalogue.skipped.push_back({number, std::string(line), std::move(reason)});
+        };
+        while (fields.size() > 4 && trimmed(fields.back()).empty())
+            fields.pop_back();
+        if (fields.size() != 4) {
+            skip("servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), ce ne sono "
+                 + NumberText(std::int32_t(fields.size())) + ".");
+            continue;
+        }
+        const ReadPump read = readPump({fields[0], fields[1], fields[2], fields[3]});
+        if (read.problem) {
+            skip(read.problem->reason);
+            continue;
+        }
+        if (const auto earlier = lineOf.find(read.pump->code); earlier != lineOf.end()) {
+            skip(problemText(Field::Codice,
+                             read.pump->code + " è già alla riga " + NumberText(std::int32_t(earlier->second)) + "."));
+            continue;
+        }
+        if (auto problem = catalogue.add(*read.pump)) {
+            skip(problem->reason);
+            continue;
+        }
+        lineOf.emplace(read.pump->code, number);
+    }
+    return catalogue;
+}
+
+std::string fileText(const Catalogue &catalogue)
+{
+    std::string out = std::string(kHeader) + "\n";
+    for (const Pump &p : catalogue.pumps().subspan(kBuiltIn.size()))
+        out += p.code + ";" + NumberText(p.minAlbero) + ";" + NumberText(p.maxAlbero) + ";"
+            + NumberText(std::int32_t(p.fineAlzata)) + "\n";
+    for (const SkippedLine &line : catalogue.skipped)
+        out += line.text + "\n";
+    return out;
+}
+
+}  // namespace rotamet::catalogue

@@ -1,0 +1,361 @@
+// The pump catalogue and its file: which pumps are taken and which refused,
+// the file written and read back, a file with lines that cannot be read, and
+// the file on disk (read, changed, written whole, never from a failed read).
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/pumpfile.h"
+
+using namespace rotamet;
+using namespace rotamet::catalogue;
+
+Q_DECLARE_METATYPE(std::optional<rotamet::catalogue::Field>)
+
+namespace {
+
+QString q(const std::string &s) { return QString::fromStdString(s); }
+
+Pump pump(const char *code, double min, double max, int angle) { return Pump{code, min, max, angle}; }
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList codes(const Catalogue &c)
+{
+    QStringList out;
+    for (const Pump &p : c.pumps())
+        out << q(p.code);
+    return out;
+}
+
+const QStringList kBuiltInCodes{"0445010760", "0445010790", "0445010799", "A2C1637670080"};
+
+// A file with every kind of line: good ones (one in small letters, one in
+// quotes as a spreadsheet writes it, one with "\r\n"), and lines that cannot be read.
+const QByteArray kMixedFile = "\xEF\xBB\xBF"
+                              "codice;minimo_mm;massimo_mm;fine_alzata_gradi\n"  // 1
+                              "0445010800;37,35;46,95;110\n"                     // 2
+                              "0445010801;37.35;46,95;110\n"                     // 3 point as decimal separator
+                              "\n"                                               // 4 blank
+                              "0445010802;37,35;46,95\n"                         // 5 three fields
+                              "b0445010803;30;40,5;90°\r\n"                      // 6 small letter, degree sign
+                              "0445010800;30;40;90\n"                            // 7 code of line 2 again
+                              "0445010790;30;40;90\n"                            // 8 a built-in code
+                              "\"0445010804\"; 20,125 ;\"21\";360;;\n"           // 9 quotes, blanks, empty fields
+                              "0445010805;45;40;90\n"                            // 10 maximum below minimum
+                              "04450108;30;40;90";                               // 11 short code, no line end
+
+}  // namespace
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { dir_.reset(new QTemporaryDir); }
+
+    void builtInPumpsComeFirstInTheirOrder();
+    void pumpsAcceptedAndRefused_data();
+    void pumpsAcceptedAndRefused();
+    void userPumpsAreSortedByCode();
+    void builtInPumpsCannotBeChangedOrRemoved();
+    void fileWrittenAndReadBackEqual();
+    void fileWithBadLines();
+    void noFileMeansTheBuiltInPumpsAndNoMessage();
+    void fileWithBadLinesLoadsTheRestAndSaysWhich();
+    void aChangeCarriesTheSkippedLinesOver();
+    void aChangeIsMadeOnTheFileAsItIsNow();
+    void fileThatCannotBeReadIsNeverWritten_data();
+    void fileThatCannotBeReadIsNeverWritten();
+    void fileThatCannotBeWrittenIsToldAndChangesNothing();
+
+private:
+    QString path() const { return dir_->filePath("config/Tachocalc/pompe.csv"); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void TestCatalogue::builtInPumpsComeFirstInTheirOrder()
+{
+    const Catalogue c;
+    QCOMPARE(codes(c), kBuiltInCodes);
+    QCOMPARE(q(c.pumps()[0].fineAlzataText()), QString("110°"));
+    QCOMPARE(c.pumps()[1].minAlbero, 37.6);
+    QCOMPARE(c.userCount(), std::size_t(0));
+}
+
+void TestCatalogue::pumpsAcceptedAndRefused_data()
+{
+    QTest::addColumn<QStringList>("typed");  // codice, minimo, massimo, fine alzata
+    QTest::addColumn<std::optional<Field>>("fault");
+    QTest::addColumn<QString>("code");  // the code kept, when accepted
+
+    const auto ok = [](const char *name, QStringList typed, const char *code) {
+        QTest::newRow(name) << typed << std::optional<Field>() << QString(code);
+    };
+    const auto refused = [](const char *name, QStringList typed, Field field) {
+        QTest::newRow(name) << typed << std::optional<Field>(field) << QString();
+    };
+    ok("10 digits", {"0445010800", "37,35", "46,95", "110"}, "0445010800");
+    ok("13 digits and capitals", {"A2C1637670081", "38,51", "50,51", "90"}, "A2C1637670081");
+    ok("small letters, blanks around", {" a2c163767008x ", " 38,5 ", "50", "90"}, "A2C163767008X");
+    ok("3 decimals", {"0445010800", "0,001", "99,999", "1"}, "0445010800");
+    ok("maximum 100", {"0445010800", "37", "100", "360"}, "0445010800");
+    ok("angle with degree sign", {"0445010800", "37", "47", "90°"}, "0445010800");
+    refused("empty code", {"", "37", "47", "90"}, Field::Codice);
+    refused("9 characters", {"044501080", "37", "47", "90"}, Field::Codice);
+    refused("14 characters", {"04450108000000", "37", "47", "90"}, Field::Codice);
+    refused("blank inside code", {"04450 10800", "37", "47", "90"}, Field::Codice);
+    refused("dash in code", {"0445-010800", "37", "47", "90"}, Field::Codice);
+    refused("accented letter", {"044501080È", "37", "47", "90"}, Field::Codice);
+    refused("empty minimum", {"0445010800", "", "47", "90"}, Field::Minimo);
+    refused("minimum 0", {"0445010800", "0", "47", "90"}, Field::Minimo);
+    refused("minimum negative", {"0445010800", "-1", "47", "90"}, Field::Minimo);
+    refused("minimum 37.35", {"0445010800", "37.35", "47", "90"}, Field::Minimo);
+    refused("minimum 1E1", {"0445010800", "1E1", "47", "90"}, Field::Minimo);
+    refused("minimum 4 decimals", {"0445010800", "37,3501", "47", "90"}, Field::Minimo);
+    refused("maximum 100,001", {"0445010800", "37", "100,001", "90"}, Field::Massimo);
+    refused("maximum 4735", {"0445010800", "37,35", "4735", "90"}, Field::Massimo);
+    refused("maximum equal to minimum", {"0445010800", "37,35", "37,350", "90"}, Field::Massimo);
+    refused("maximum below minimum", {"0445010800", "47", "37", "90"}, Field::Massimo);
+    refused("maximum two commas", {"0445010800", "37", "47,1,1", "90"}, Field::Massimo);
+    refused("angle 0", {"0445010800", "37", "47", "0"}, Field::FineAlzata);
+    refused("angle 361", {"0445010800", "37", "47", "361"}, Field::FineAlzata);
+    refused("angle 12,5", {"0445010800", "37", "47", "12,5"}, Field::FineAlzata);
+    refused("angle empty", {"0445010800", "37", "47", ""}, Field::FineAlzata);
+    // Taken apart, refused by the catalogue.
+    refused("built-in code", {"0445010790", "37", "47", "90"}, Field::Codice);
+    refused("built-in code in small letters", {"a2c1637670080", "37", "47", "90"}, Field::Codice);
+    refused("code taken", {"0445010999", "37", "47", "90"}, Field::Codice);
+}
+
+void TestCatalogue::pumpsAcceptedAndRefused()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(std::optional<Field>, fault);
+    QFETCH(QString, code);
+
+    Catalogue catalogue;
+    QVERIFY(!catalogue.add(pump("0445010999", 30, 40, 90)));
+    const ReadPump read
+        = readPump({typed[0].toStdString(), typed[1].toStdString(), typed[2].toStdString(), typed[3].toStdString()});
+    std::optional<Problem> problem = read.problem;
+    if (!problem)
+        problem = catalogue.add(*read.pump);
+    if (fault) {
+        QVERIFY(problem);
+        QCOMPARE(problem->field, *fault);
+        // The message names the field.
+        QVERIFY2(q(problem->reason).startsWith(q(fieldName(*fault)) + ": "), problem->reason.c_str());
+        QCOMPARE(catalogue.userCount(), std::size_t(1));
+    } else {
+        QVERIFY2(!problem, problem ? problem->reason.c_str() : "");
+        QVERIFY(catalogue.find(code.toStdString()));
+        QCOMPARE(catalogue.userCount(), std::size_t(2));
+    }
+}
+
+void TestCatalogue::userPumpsAreSortedByCode()
+{
+    Catalogue c;
+    for (const char *code : {"B000000000", "0445010800", "A2C1637670081", "0445010761"})
+        QVERIFY(!c.add(pump(code, 30, 40, 90)));
+    QCOMPARE(codes(c), (kBuiltInCodes + QStringList{"0445010761", "0445010800", "A2C1637670081", "B000000000"}));
+    QVERIFY(!c.replace("0445010761", pump("C000000000", 30, 41, 91)));
+    QCOMPARE(codes(c).last(), QString("C000000000"));
+    QCOMPARE(c.find("C000000000")->maxAlbero, 41.0);
+    QVERIFY(!c.find("0445010761"));
+    // A new code that another pump has: refused, nothing changed.
+    QVERIFY(c.replace("C000000000", pump("B000000000", 1, 2, 3)));
+    QVERIFY(c.find("C000000000"));
+}
+
+void TestCatalogue::builtInPumpsCannotBeChangedOrRemoved()
+{
+    Catalogue c;
+    for (const Pump &p : builtInPumps()) {
+        QVERIFY(c.add(p));
+        QVERIFY(c.replace(p.code, pump("0445010800", 30, 40, 90)));
+        QVERIFY(!c.remove(p.code));
+        QVERIFY(!c.isUserPump(p.code));
+    }
+    QCOMPARE(codes(c), kBuiltInCodes);
+}
+
+void TestCatalogue::fileWrittenAndReadBackEqual()
+{
+    Catalogue c;
+    for (const Pump &p : {pump("0445010800", 37.35, 46.95, 110), pump("A2C1637670081", 0.001, 99.999, 1),
+                          pump("B000000000", 20.125, 21, 360), pump("0445010801", 33.3, 100, 45)})
+        QVERIFY(!c.add(p));
+    c.skipped.push_back({3, "0445010802;37.35;46,95;110", "Minimo: non è un numero"});
+    const std::string text = fileText(c);
+    QVERIFY(q(text).startsWith(QString(kHeader) + "\n0445010800;37,35;46,95;110\n"));
+    const Catalogue back = readFile(text);
+    QCOMPARE(codes(back), codes(c));
+    QVERIFY(std::equal(back.pumps().begin(), back.pumps().end(), c.pumps().begin(), c.pumps().end()));
+    // The skipped line is written as it was, and skipped again.
+    QCOMPARE(back.skipped.size(), std::size_t(1));
+    QCOMPARE(q(back.skipped[0].text), QString("0445010802;37.35;46,95;110"));
+    QCOMPARE(fileText(back), text);
+}
+
+void TestCatalogue::fileWithBadLines()
+{
+    const Catalogue c = readFile(kMixedFile.toStdString());
+    QCOMPARE(codes(c), (kBuiltInCodes + QStringList{"0445010800", "0445010804", "B0445010803"}));
+    QCOMPARE(c.find("0445010804")->minAlbero, 20.125);
+    QCOMPARE(c.find("B0445010803")->fineAlzata, 90);
+
+    QStringList skipped;
+    for (const SkippedLine &line : c.skipped)
+        skipped << QString("%1 %2").arg(line.number).arg(q(line.reason).section(':', 0, 0));
+    QCOMPARE(skipped,
+             (QStringList{"3 Minimo",
+                          "5 servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), "
+                          "ce ne sono 3.",
+                          "7 Codice", "8 Codice", "10 Massimo", "11 Codice"}));
+    QCOMPARE(q(c.skipped[2].reason), QString("Codice: 0445010800 è già alla riga 2."));
+    QCOMPARE(q(c.skipped[3].reason), QString("Codice: 0445010790 è una pompa incorporata, che non si può cambiare."));
+    QCOMPARE(q(c.skipped[0].text), QString("0445010801;37.35;46,95;110"));
+    QCOMPARE(q(c.skipped[5].text), QString("04450108;30;40;90"));
+}
+
+void TestCatalogue::noFileMeansTheBuiltInPumpsAndNoMessage()
+{
+    const PumpFile::Loaded loaded = PumpFile(path()).load();
+    QCOMPARE(codes(loaded.catalogue), kBuiltInCodes);
+    QVERIFY(loaded.message.isEmpty());
+    QVERIFY(!QFileInfo::exists(QFileInfo(path()).absolutePath()));
+    // No file at all: the same, and no change can be kept.
+    QCOMPARE(codes(PumpFile().load().catalogue), kBuiltInCodes);
+    const PumpFile::Changed changed
+        = PumpFile().change([](Catalogue &c) { return c.add(pump("0445010800", 3, 4, 5)); });
+    QVERIFY(!changed.catalogue);
+    QVERIFY(!changed.message.isEmpty());
+}
+
+void TestCatalogue::fileWithBadLinesLoadsTheRestAndSaysWhich()
+{
+    QVERIFY(write(path(), kMixedFile));
+    const PumpFile::Loaded loaded = PumpFile(path()).load();
+    QCOMPARE(loaded.catalogue.userCount(), std::size_t(3));
+    const QString &m = loaded.message;
+    QVERIFY2(m.contains(QDir::toNativeSeparators(path())), qPrintable(m));
+    for (const char *line : {"riga 3: Minimo: non è un numero", "riga 5: servono 4 campi", "riga 7: Codice",
+                             "riga 8: Codice", "riga 10: Massimo", "riga 11: Codice"})
+        QVERIFY2(m.contains(line), qPrintable(line + ("\n" + m)));
+    QVERIFY2(!m.contains("riga 2:") && !m.contains("riga 4:") && !m.contains("riga 9:"), qPrintable(m));
+    // Reading changes nothing in the file.
+    QCOMPARE(contents(path()), kMixedFile);
+}
+
+void TestCatalogue::aChangeCarriesTheSkippedLinesOver()
+{
+    QVERIFY(write(path(), kMixedFile));
+    const PumpFile file(path());
+    const PumpFile::Changed changed = file.change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
+    QVERIFY2(changed.catalogue, qPrintable(changed.message));
+    QCOMPARE(contents(path()),
+             QByteArray("codice;minimo_mm;massimo_mm;fine_alzata_gradi\n"
+                        "0445010700;30;40;90\n"
+                        "0445010800;37,35;46,95;110\n"
+                        "0445010804;20,125;21;360\n"
+                        "B0445010803;30;40,5;90\n"
+                        "0445010801;37.35;46,95;110\n"
+                        "0445010802;37,35;46,95\n"
+                        "0445010800;30;40;90\n"
+                        "0445010790;30;40;90\n"
+                        "0445010805;45;40;90\n"
+                        "04450108;30;40;90\n"));
+    // Read again: the same pumps, the same lines skipped.
+    const PumpFile::Loaded again = file.load();
+    QCOMPARE(codes(again.catalogue), codes(*changed.catalogue));
+    QCOMPARE(again.catalogue.skipped.size(), std::size_t(6));
+}
+
+void TestCatalogue::aChangeIsMadeOnTheFileAsItIsNow()
+{
+    const PumpFile file(path());
+    QVERIFY(file.change([](Catalogue &c) { return c.add(pump("0445010800", 30, 40, 90)); }).catalogue);
+    // Another copy of the program adds a pump meanwhile.
+    QVERIFY(PumpFile(path()).change([](Catalogue &c) { return c.add(pump("0445010801", 31, 41, 91)); }).catalogue);
+    const PumpFile::Changed changed = file.change([](Catalogue &c) {
+        c.remove("0445010800");
+        return std::optional<Problem>();
+    });
+    QVERIFY(changed.catalogue);
+    QCOMPARE(codes(*changed.catalogue), kBuiltInCodes + QStringList{"0445010801"});
+    // A change refused leaves the file as it was.
+    const QByteArray before = contents(path());
+    const PumpFile::Changed refused = file.change([](Catalogue &c) { return c.add(pump("0445010801", 1, 2, 3)); });
+    QVERIFY(!refused.catalogue);
+    QVERIFY(refused.problem);
+    QCOMPARE(contents(path()), before);
+}
+
+void TestCatalogue::fileThatCannotBeReadIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("a folder in its place") << "folder"
+                                           << "al suo posto c'è una cartella";
+    QTest::newRow("larger than 1 MB") << "large"
+                                      << "è più grande di 1 MB";
+}
+
+void TestCatalogue::fileThatCannotBeReadIsNeverWritten()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    QByteArray large;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path()));
+    } else {
+        large = "codice;minimo_mm;massimo_mm;fine_alzata_gradi\n0445010800;30;40;90\n";
+        large += QByteArray(int(PumpFile::kMaxSize), '\n');
+        QVERIFY(write(path(), large));
+    }
+    const PumpFile file(path());
+    const PumpFile::Loaded loaded = file.load();
+    QCOMPARE(codes(loaded.catalogue), kBuiltInCodes);
+    QVERIFY2(loaded.message.contains(why) && loaded.message.contains(QDir::toNativeSeparators(path())),
+             qPrintable(loaded.message));
+
+    const PumpFile::Changed changed = file.change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
+    QVERIFY(!changed.catalogue);
+    QVERIFY2(changed.message.contains(why), qPrintable(changed.message));
+    if (kind == "folder")
+        QVERIFY(QFileInfo(path()).isDir());
+    else
+        QCOMPARE(contents(path()), large);
+}
+
+void TestCatalogue::fileThatCannotBeWrittenIsToldAndChangesNothing()
+{
+    // A file where the folder should be: the folder cannot be made.
+    const QString folder = QFileInfo(path()).absolutePath();
+    QVERIFY(write(folder, "not a folder"));
+    const PumpFile::Changed changed
+        = PumpFile(path()).change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
+    QVERIFY(!changed.catalogue);
+    QVERIFY2(
+        changed.message.startsWith("Il file delle pompe non può essere scritto:\n" + QDir::toNativeSeparators(path())),
+        qPrintable(changed.message));
+    QCOMPARE(contents(folder), QByteArray("not a folder"));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
