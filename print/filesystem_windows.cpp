@@ -1,0 +1,45 @@
+// print/filesystem.h on Windows.
+#include "print/filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <io.h>
+#include <windows.h>
+
+namespace rotamet::print::files {
+
+namespace {
+std::wstring native(const QString &path) { return QDir::toNativeSeparators(path).toStdWString(); }
+
+void setHidden(const QString &path, bool hidden)
+{
+    const std::wstring name = native(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesW(name.c_str(), hidden ? attributes | FILE_ATTRIBUTE_HIDDEN : attributes & ~FILE_ATTRIBUTE_HIDDEN);
+}
+}  // namespace
+
+void hide(const QString &path) { setHidden(path, true); }
+void unhide(const QString &path) { setHidden(path, false); }
+
+bool syncToDisk(QFile &file)
+{
+    if (!file.flush())
+        return false;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+}
+
+Move moveNoReplace(const QString &from, const QString &to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing name is refused, and
+    // without MOVEFILE_COPY_ALLOWED nothing is ever copied.
+    if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return Move::Done;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Move::NameTaken : Move::Failed;
+}
+
+}  // namespace rotamet::print::files

@@ -1,0 +1,102 @@
+// Work that may block (a print server, the spooler, a driver's dialog, a
+// slow disk) runs on a thread of its own, and the window's thread never
+// waits for it with a blocking call: it is either told later, with a queued
+// call, or it waits in a local event loop that goes on processing every
+// event but user input (repaints, timers, the system's messages), so the
+// window repaints and the system never sees it hang. User input waits in
+// the queue until the loop ends.
+#pragma once
+
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "print/printer.h"
+
+namespace rotamet::print {
+
+namespace detail {
+// Starts work on a new thread; done runs on context's thread once work has
+// returned, unless context is gone by then. Without a thread to be had, work
+// runs here and done comes queued all the same.
+void startThread(QObject *context, std::function<void()> work, std::function<void()> done);
+// Runs loop until it is quit; false when the program ends meanwhile (the
+// loop then returns at once, and can wait no longer).
+bool runLoop(QEventLoop &loop);
+}  // namespace detail
+
+// Runs work on a thread of its own and hands its result to done on
+// context's thread. Nothing ever waits for that thread: work that never ends
+// keeps only its own thread, and its result goes nowhere once context is gone.
+template <class Result>
+void runOffThread(QObject *context, std::function<Result()> work, std::function<void(Result)> done)
+{
+    auto result = std::make_shared<std::optional<Result>>();
+    detail::startThread(
+        context, [work = std::move(work), result] { result->emplace(work()); },
+        [result, done = std::move(done)] { done(std::move(**result)); });
+}
+
+// Runs work on a thread of its own and waits for it in a local event loop
+// (see above). Returns what work returned or throws what it threw; throws
+// PrintCancelled when the program ends meanwhile.
+template <class Result>
+Result awaitOffThread(std::function<Result()> work)
+{
+    struct Outcome {
+        std::optional<Result> value;
+        std::exception_ptr error;
+    };
+    std::optional<Outcome> outcome;
+    QEventLoop loop;
+    runOffThread<Outcome>(
+        &loop,
+        [work = std::move(work)] {
+            Outcome o;
+            try {
+                o.value.emplace(work());
+            } catch (...) {
+                o.error = std::current_exception();
+            }
+            return o;
+        },
+        [&](Outcome o) {
+            outcome = std::move(o);
+            loop.quit();
+        });
+    while (!outcome)
+        if (!detail::runLoop(loop))
+            throw PrintCancelled();
+    if (outcome->error)
+        std::rethrow_exception(outcome->error);
+    return std::move(*outcome->value);
+}
+
+// Waits in a local event loop (see above) until sender emits signal, at most
+// timeout: true when it came. Throws PrintCancelled when the program ends
+// meanwhile.
+template <class Sender, class Signal>
+bool awaitSignal(Sender *sender, Signal signal, std::chrono::milliseconds timeout)
+{
+    QEventLoop loop;
+    bool came = false;
+    QObject::connect(sender, signal, &loop, [&] {
+        came = true;
+        loop.quit();
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(timeout);
+    while (!came && timer.isActive())
+        if (!detail::runLoop(loop))
+            throw PrintCancelled();
+    return came;
+}
+
+}  // namespace rotamet::print
