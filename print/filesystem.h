@@ -11,11 +11,14 @@ class QFile;
 
 namespace rotamet::print::files {
 
-// Hides a file from the user's folder listing, or shows it again. On Unix
-// the dot that starts the temporary name hides it and these do nothing; on
-// Windows they set and clear the hidden attribute.
+// Hides a temporary file from the user's folder listing: on Unix the dot
+// that starts its name does, and this does nothing; on Windows it sets the
+// hidden attribute.
 void hide(const QString &path);
-void unhide(const QString &path);
+// Makes a temporary file an ordinary one of the user's, as a new file would
+// be: on Unix the permissions a new file gets (a temporary file is readable
+// by its owner alone), on Windows without the hidden attribute.
+void makeOrdinary(const QString &path);
 
 // Writes what the open file holds through to the disk.
 bool syncToDisk(QFile &file);

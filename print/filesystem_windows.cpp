@@ -22,7 +22,7 @@ void setHidden(const QString &path, bool hidden)
 }  // namespace
 
 void hide(const QString &path) { setHidden(path, true); }
-void unhide(const QString &path) { setHidden(path, false); }
+void makeOrdinary(const QString &path) { setHidden(path, false); }
 
 bool syncToDisk(QFile &file)
 {

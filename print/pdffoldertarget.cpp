@@ -63,7 +63,7 @@ PrintTarget::Handed PdfFolderTarget::deliver(const Page &page)
     part.close();
     if (part.error() != QFile::NoError)
         throw pathError(folder_);
-    files::unhide(part.fileName());
+    files::makeOrdinary(part.fileName());
 
     // Another program may take the free name first: the next one then.
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -29,6 +29,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace rotamet;
@@ -153,6 +154,7 @@ private slots:
     void aDiskThatFailsHalfWayLeavesNoFile();
     void aNameTakenDuringThePrintIsNotOverwritten();
     void movingNeverReplacesAFile();
+    void thePdfIsAnOrdinaryFile();
     void theBoxOpensOverTheMainWindow();
 };
 
@@ -309,6 +311,28 @@ void TestPrintTargets::movingNeverReplacesAFile()
     QCOMPARE(print::files::moveNoReplace(part, free), print::files::Move::Done);
     QCOMPARE(contents(free), QByteArray("pagina"));
     QVERIFY(!QFile::exists(part));
+}
+
+// The PDF is hidden while it is written, then readable as any new file of
+// the user's: not left with the owner-only permissions of a temporary file.
+void TestPrintTargets::thePdfIsAnOrdinaryFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("permissions as Unix has them");
+#else
+    struct Umask {
+        mode_t saved = ::umask(022);
+        ~Umask() { ::umask(saved); }
+    } umask022;
+    QTemporaryDir folder;
+    print::QtPrinter printer(folder.path());
+    Window w(printer);
+    w.print();
+    QCOMPARE(files(folder.path()), QStringList{pdfName(1)});
+    const QFile::Permissions expected
+        = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    QCOMPARE(QFile::permissions(folder.filePath(pdfName(1))), expected);
+#endif
 }
 
 // While the page prints the user may turn to another window or program;
