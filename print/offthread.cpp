@@ -5,9 +5,9 @@
 namespace rotamet::print::detail {
 
 namespace {
-class WorkThread : public QThread {
+class OneShotThread : public QThread {
 public:
-    explicit WorkThread(std::function<void()> work) : work_(std::move(work)) {}
+    explicit OneShotThread(std::function<void()> work) : work_(std::move(work)) {}
     void runHere() { work_(); }
 
 protected:
@@ -20,7 +20,7 @@ private:
 
 void startThread(QObject *context, std::function<void()> work, std::function<void()> done)
 {
-    auto *thread = new WorkThread(std::move(work));
+    auto *thread = new OneShotThread(std::move(work));
     // Emitted on the new thread: done is queued to context's thread, and
     // dropped with context.
     QObject::connect(thread, &QThread::finished, context, done);
@@ -37,3 +37,34 @@ void startThread(QObject *context, std::function<void()> work, std::function<voi
 bool runLoop(QEventLoop &loop) { return loop.exec(QEventLoop::ExcludeUserInputEvents) >= 0; }
 
 }  // namespace rotamet::print::detail
+
+namespace rotamet::print {
+
+WorkThread::WorkThread() : thread_(new QThread), worker_(new detail::Worker)
+{
+    worker_->moveToThread(thread_);
+    QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    QObject::connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
+    thread_->start();
+}
+
+WorkThread::~WorkThread() { thread_->quit(); }
+
+void WorkThread::post(quint64 call, std::function<void()> work)
+{
+    if (!thread_->isRunning()) {
+        // No thread to be had: the work is done here.
+        work();
+        emit worker_->finished(call);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        worker_,
+        [worker = worker_, call, work = std::move(work)] {
+            work();
+            emit worker->finished(call);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace rotamet::print

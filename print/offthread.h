@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QThread>
 #include <QObject>
 #include <QTimer>
 #include <chrono>
@@ -28,6 +29,13 @@ void startThread(QObject *context, std::function<void()> work, std::function<voi
 // Runs loop until it is quit; false when the program ends meanwhile (the
 // loop then returns at once, and can wait no longer).
 bool runLoop(QEventLoop &loop);
+
+// Lives on a WorkThread's thread; says when a call is done.
+class Worker : public QObject {
+    Q_OBJECT
+signals:
+    void finished(quint64 call);
+};
 }  // namespace detail
 
 // Runs work on a thread of its own and hands its result to done on
@@ -42,40 +50,57 @@ void runOffThread(QObject *context, std::function<Result()> work, std::function<
         [result, done = std::move(done)] { done(std::move(**result)); });
 }
 
-// Runs work on a thread of its own and waits for it in a local event loop
-// (see above). Returns what work returned or throws what it threw; throws
-// PrintCancelled when the program ends meanwhile.
-template <class Result>
-Result awaitOffThread(std::function<Result()> work)
-{
-    struct Outcome {
+// A thread that stays between calls, for work that one caller awaits at a
+// time and that is better done where it was done before (fonts, printer
+// support and their caches stay loaded there). Going away, it asks the
+// thread to end once its work is done, and never waits for it.
+class WorkThread : public QObject {
+    Q_OBJECT
+public:
+    WorkThread();
+    ~WorkThread() override;
+    WorkThread(const WorkThread &) = delete;
+    WorkThread &operator=(const WorkThread &) = delete;
+
+    // Runs work there and waits for it in a local event loop (see above).
+    // Returns what work returned or throws what it threw; throws
+    // PrintCancelled when the program ends meanwhile.
+    template <class Result>
+    Result await(std::function<Result()> work)
+    {
         std::optional<Result> value;
         std::exception_ptr error;
-    };
-    std::optional<Outcome> outcome;
-    QEventLoop loop;
-    runOffThread<Outcome>(
-        &loop,
-        [work = std::move(work)] {
-            Outcome o;
-            try {
-                o.value.emplace(work());
-            } catch (...) {
-                o.error = std::current_exception();
-            }
-            return o;
-        },
-        [&](Outcome o) {
-            outcome = std::move(o);
+        const quint64 call = ++calls_;
+        bool done = false;
+        QEventLoop loop;
+        QObject::connect(worker_, &detail::Worker::finished, &loop, [&](quint64 finished) {
+            if (finished != call)
+                return;
+            done = true;
             loop.quit();
         });
-    while (!outcome)
-        if (!detail::runLoop(loop))
-            throw PrintCancelled();
-    if (outcome->error)
-        std::rethrow_exception(outcome->error);
-    return std::move(*outcome->value);
-}
+        auto outcome = std::make_shared<std::pair<std::optional<Result>, std::exception_ptr>>();
+        post(call, [work = std::move(work), outcome] {
+            try {
+                outcome->first.emplace(work());
+            } catch (...) {
+                outcome->second = std::current_exception();
+            }
+        });
+        while (!done)
+            if (!detail::runLoop(loop))
+                throw PrintCancelled();
+        if (outcome->second)
+            std::rethrow_exception(outcome->second);
+        return std::move(*outcome->first);
+    }
+
+private:
+    void post(quint64 call, std::function<void()> work);
+    QThread *thread_;
+    detail::Worker *worker_;
+    quint64 calls_ = 0;
+};
 
 // Waits in a local event loop (see above) until sender emits signal, at most
 // timeout: true when it came. Throws PrintCancelled when the program ends

@@ -80,13 +80,14 @@ struct QtPrinter::Impl {
         page->orientation = orientation;
     }
 
-    // Hands the page to its target and waits, events going on meanwhile.
+    // Hands the page to its target on the printer's own thread and waits,
+    // events going on meanwhile.
     PrintTarget::Handed deliver()
     {
         std::function<PrintTarget::Handed()> work = [target = pageTarget, composed = std::move(*page)] {
             return target->deliver(composed);
         };
-        return awaitOffThread(std::move(work));
+        return handing.await(std::move(work));
     }
 
     QFontMetricsF metrics() const { return QFontMetricsF(font, &measuring); }
@@ -96,6 +97,7 @@ struct QtPrinter::Impl {
 
     const bool followsSystem;
     PrinterLookup lookup;
+    WorkThread handing;  // where pages are handed over: its fonts and printer support stay loaded
     int answersTaken = 0;
     std::shared_ptr<PrintTarget> target;  // where the next page goes; null until known
     std::string lastWritten;              // what received the last page, until another target is chosen
