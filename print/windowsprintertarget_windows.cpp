@@ -4,6 +4,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
 #include <windows.h>
 #include <winspool.h>
 

@@ -227,19 +227,19 @@ void TestWinspool::theStartUpPageReadsBackFromTheSpooler()
     // cups-pdf names the file after the job, a number of this server's own.
     QString pdf;
     const QRegularExpression job("-job_(\\d+)\\.pdf$");
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            for (const QString &name : QDir(pdfDir_).entryList({"*.pdf"}, QDir::Files)) {
-                const auto m = job.match(name);
-                if (m.hasMatch() && m.captured(1).toInt() >= firstJob_ && m.captured(1).toInt() < firstJob_ + 100
-                    && !run("pdfinfo", {QDir(pdfDir_).filePath(name)}).isEmpty()) {
-                    pdf = QDir(pdfDir_).filePath(name);
-                    return true;
-                }
+    const auto written = [&] {
+        for (const QString &name : QDir(pdfDir_).entryList({"*.pdf"}, QDir::Files)) {
+            const auto m = job.match(name);
+            const int number = m.hasMatch() ? m.captured(1).toInt() : 0;
+            if (number >= firstJob_ && number < firstJob_ + 100
+                && !run("pdfinfo", {QDir(pdfDir_).filePath(name)}).isEmpty()) {
+                pdf = QDir(pdfDir_).filePath(name);
+                return true;
             }
-            return false;
-        }(),
-        60000);
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(written(), 60000);
     QVERIFY2(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\s")), qPrintable(pdf));
     QStringList lines;
     for (const QString &line : run("pdftotext", {"-layout", pdf, "-"}).split('\n'))
