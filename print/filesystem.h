@@ -7,21 +7,18 @@
 
 #include <QString>
 
-class QFile;
-
 namespace rotamet::print::files {
 
 // Hides a temporary file from the user's folder listing: on Unix the dot
 // that starts its name does, and this does nothing; on Windows it sets the
 // hidden attribute.
 void hide(const QString &path);
-// Makes a temporary file an ordinary one of the user's, as a new file would
-// be: on Unix the permissions a new file gets (a temporary file is readable
-// by its owner alone), on Windows without the hidden attribute.
+// Makes a hidden file an ordinary one of the user's again: on Windows it
+// clears the hidden attribute; on Unix the name it gets does.
 void makeOrdinary(const QString &path);
 
-// Writes what the open file holds through to the disk.
-bool syncToDisk(QFile &file);
+// Writes what the (closed) file holds through to the disk.
+bool syncToDisk(const QString &path);
 
 enum class Move { Done, NameTaken, Failed };
 // Gives the file at from the name to, in the same folder, in one step; when

@@ -5,32 +5,24 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rotamet::print::files {
 
-namespace {
-// The process's file mode mask, read without changing it (umask() would,
-// for a moment, for every thread).
-mode_t currentUmask()
-{
-    QFile status("/proc/self/status");
-    if (status.open(QIODevice::ReadOnly)) {
-        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-            if (line.startsWith("Umask:"))
-                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
-        }
-    }
-    return 022;
-}
-}  // namespace
-
 void hide(const QString &) {}
 
-void makeOrdinary(const QString &path) { ::chmod(QFile::encodeName(path).constData(), 0666 & ~currentUmask()); }
+// Made as a new file, the part has the permissions any new file gets.
+void makeOrdinary(const QString &) {}
 
-bool syncToDisk(QFile &file) { return file.flush() && ::fsync(file.handle()) == 0; }
+bool syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
 
 Move moveNoReplace(const QString &from, const QString &to)
 {

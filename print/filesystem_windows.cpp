@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <io.h>
 #include <windows.h>
 
 namespace rotamet::print::files {
@@ -24,12 +23,17 @@ void setHidden(const QString &path, bool hidden)
 void hide(const QString &path) { setHidden(path, true); }
 void makeOrdinary(const QString &path) { setHidden(path, false); }
 
-bool syncToDisk(QFile &file)
+bool syncToDisk(const QString &path)
 {
-    if (!file.flush())
+    // The system's cache of a file is flushed through any handle that may write.
+    const HANDLE handle = CreateFileW(native(path).c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
         return false;
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
-    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+    const bool flushed = FlushFileBuffers(handle);
+    CloseHandle(handle);
+    return flushed;
 }
 
 Move moveNoReplace(const QString &from, const QString &to)

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include "numtext/runtimeerror.h"
 #include "print/filesystem.h"
@@ -49,28 +49,59 @@ std::string PdfFolderTarget::deviceName() const
     return QDir::toNativeSeparators(nextFreePdf(folder_)).toStdString();
 }
 
+namespace {
+// The page while it is written: a new file of the folder's under a hidden
+// temporary name, removed when it goes unless it became the user's file.
+// (Not a QTemporaryFile, which keeps its file open until it goes, and an
+// open file cannot be renamed on Windows.)
+class PartFile {
+public:
+    explicit PartFile(const QString &folder)
+    {
+        for (int attempt = 0; attempt < 100 && !created; ++attempt) {
+            const QString name = QString(".Rotamet-%1.pdf").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+            file.setFileName(QDir(folder).filePath(name));
+            created = file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+            if (!created && !file.exists())
+                return;  // not a name in use: the folder refuses
+        }
+    }
+    ~PartFile()
+    {
+        file.close();
+        if (created && !kept)
+            QFile::remove(file.fileName());
+    }
+    PartFile(const PartFile &) = delete;
+    PartFile &operator=(const PartFile &) = delete;
+
+    QFile file;
+    bool created = false;
+    bool kept = false;
+};
+}  // namespace
+
 PrintTarget::Handed PdfFolderTarget::deliver(const Page &page)
 {
     if (!QDir().mkpath(folder_))
         throw pathError(folder_);
-    // Removed, whatever its name by then, unless it became the user's file.
-    QTemporaryFile part(QDir(folder_).filePath(".Rotamet-XXXXXX.pdf"));
-    if (!part.open())
+    PartFile part(folder_);
+    if (!part.created)
         throw pathError(folder_);
-    files::hide(part.fileName());
-    if (!writePdf(page, pdfPageLayout(page.orientation), part) || !files::syncToDisk(part))
+    const QString partName = part.file.fileName();
+    files::hide(partName);
+    const bool written = writePdf(page, pdfPageLayout(page.orientation), part.file) && part.file.flush();
+    part.file.close();
+    if (!written || part.file.error() != QFile::NoError || !files::syncToDisk(partName))
         throw pathError(folder_);
-    part.close();
-    if (part.error() != QFile::NoError)
-        throw pathError(folder_);
-    files::makeOrdinary(part.fileName());
+    files::makeOrdinary(partName);
 
     // Another program may take the free name first: the next one then.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = nextFreePdf(folder_);
-        switch (files::moveNoReplace(part.fileName(), name)) {
+        switch (files::moveNoReplace(partName, name)) {
         case files::Move::Done:
-            part.setAutoRemove(false);
+            part.kept = true;
             return {QDir::toNativeSeparators(name).toStdString(), {}};
         case files::Move::NameTaken: continue;
         case files::Move::Failed: throw pathError(folder_);
