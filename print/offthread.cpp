@@ -40,15 +40,25 @@ bool runLoop(QEventLoop &loop) { return loop.exec(QEventLoop::ExcludeUserInputEv
 
 namespace rotamet::print {
 
-WorkThread::WorkThread() : thread_(new QThread), worker_(new detail::Worker)
+WorkThread::WorkThread() = default;
+
+WorkThread::~WorkThread()
 {
+    if (thread_)
+        thread_->quit();
+}
+
+void WorkThread::start()
+{
+    if (thread_)
+        return;
+    thread_ = new QThread;
+    worker_ = new detail::Worker;
     worker_->moveToThread(thread_);
     QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
     QObject::connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
     thread_->start();
 }
-
-WorkThread::~WorkThread() { thread_->quit(); }
 
 void WorkThread::post(quint64 call, std::function<void()> work)
 {

@@ -52,13 +52,13 @@ void runOffThread(QObject *context, std::function<Result()> work, std::function<
 
 // A thread that stays between calls, for work that one caller awaits at a
 // time and that is better done where it was done before (fonts, printer
-// support and their caches stay loaded there). Going away, it asks the
-// thread to end once its work is done, and never waits for it.
-class WorkThread : public QObject {
-    Q_OBJECT
+// support and their caches stay loaded there). Started by the first call;
+// going away, it asks the thread to end once its work is done, and never
+// waits for it.
+class WorkThread {
 public:
     WorkThread();
-    ~WorkThread() override;
+    ~WorkThread();
     WorkThread(const WorkThread &) = delete;
     WorkThread &operator=(const WorkThread &) = delete;
 
@@ -68,8 +68,7 @@ public:
     template <class Result>
     Result await(std::function<Result()> work)
     {
-        std::optional<Result> value;
-        std::exception_ptr error;
+        start();
         const quint64 call = ++calls_;
         bool done = false;
         QEventLoop loop;
@@ -96,9 +95,10 @@ public:
     }
 
 private:
+    void start();
     void post(quint64 call, std::function<void()> work);
-    QThread *thread_;
-    detail::Worker *worker_;
+    QThread *thread_ = nullptr;
+    detail::Worker *worker_ = nullptr;
     quint64 calls_ = 0;
 };
 
