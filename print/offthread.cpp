@@ -44,8 +44,14 @@ WorkThread::WorkThread() = default;
 
 WorkThread::~WorkThread()
 {
-    if (thread_)
-        thread_->quit();
+    if (!thread_)
+        return;
+    thread_->quit();
+    if (busy_)
+        return;  // deleted once it has ended (see start())
+    // Idle in its event loop: it ends at once.
+    thread_->wait();
+    delete thread_;
 }
 
 void WorkThread::start()
@@ -56,6 +62,7 @@ void WorkThread::start()
     worker_ = new detail::Worker;
     worker_->moveToThread(thread_);
     QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    // Only for a thread left busy by ~WorkThread; an idle one is deleted there.
     QObject::connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
     thread_->start();
 }

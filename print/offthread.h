@@ -52,9 +52,10 @@ void runOffThread(QObject *context, std::function<Result()> work, std::function<
 
 // A thread that stays between calls, for work that one caller awaits at a
 // time and that is better done where it was done before (fonts, printer
-// support and their caches stay loaded there). Started by the first call;
-// going away, it asks the thread to end once its work is done, and never
-// waits for it.
+// support and their caches stay loaded there). Started by the first call.
+// Going away it ends the thread, which has nothing to do then; only when
+// the program ends during a call (the window was closed meanwhile) is the
+// thread left to end by itself, whenever that call returns.
 class WorkThread {
 public:
     WorkThread();
@@ -86,9 +87,11 @@ public:
                 outcome->second = std::current_exception();
             }
         });
+        busy_ = true;
         while (!done)
             if (!detail::runLoop(loop))
                 throw PrintCancelled();
+        busy_ = false;
         if (outcome->second)
             std::rethrow_exception(outcome->second);
         return std::move(*outcome->first);
@@ -100,6 +103,7 @@ private:
     QThread *thread_ = nullptr;
     detail::Worker *worker_ = nullptr;
     quint64 calls_ = 0;
+    bool busy_ = false;  // a call has not returned
 };
 
 // Waits in a local event loop (see above) until sender emits signal, at most
