@@ -16,9 +16,9 @@ CupsQueueTarget::CupsQueueTarget(queue::Queue queue) : queue_(std::move(queue)) 
 PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
 {
     // The queue's own paper and printable area.
-    QPageLayout layout = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue_.name)),
-                                  QPrinter::HighResolution)
-                             .pageLayout();
+    QPageLayout layout
+        = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue_.name)), QPrinter::HighResolution)
+              .pageLayout();
     layout.setOrientation(page.orientation);
 
     QTemporaryFile file(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf"));

@@ -26,9 +26,9 @@ void makeOrdinary(const QString &path) { setHidden(path, false); }
 bool syncToDisk(const QString &path)
 {
     // The system's cache of a file is flushed through any handle that may write.
-    const HANDLE handle = CreateFileW(native(path).c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle
+        = CreateFileW(native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     const bool flushed = FlushFileBuffers(handle);

@@ -8,8 +8,8 @@
 #pragma once
 
 #include <QEventLoop>
-#include <QThread>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
 #include <exception>

@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include "numtext/runtimeerror.h"
 #include "print/filesystem.h"
@@ -18,8 +18,9 @@ constexpr int kPathError = 75;
 
 RunTimeError pathError(const QString &folder)
 {
-    return RunTimeError(kPathError, "Errore di accesso al percorso/file: impossibile scrivere in '"
-                                        + QDir::toNativeSeparators(folder).toStdString() + "'");
+    return RunTimeError(kPathError,
+                        "Errore di accesso al percorso/file: impossibile scrivere in '"
+                            + QDir::toNativeSeparators(folder).toStdString() + "'");
 }
 
 // The first "Rotamet <date> NNN.pdf" in folder that does not exist yet.
@@ -44,10 +45,7 @@ QString PdfFolderTarget::documentsFolder()
     return folder.isEmpty() ? QDir::homePath() : folder;
 }
 
-std::string PdfFolderTarget::deviceName() const
-{
-    return QDir::toNativeSeparators(nextFreePdf(folder_)).toStdString();
-}
+std::string PdfFolderTarget::deviceName() const { return QDir::toNativeSeparators(nextFreePdf(folder_)).toStdString(); }
 
 namespace {
 // The page while it is written: a new file of the folder's under a hidden
@@ -59,7 +57,8 @@ public:
     explicit PartFile(const QString &folder)
     {
         for (int attempt = 0; attempt < 100 && !created; ++attempt) {
-            const QString name = QString(".Rotamet-%1.pdf").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+            const QString name
+                = QString(".Rotamet-%1.pdf").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
             file.setFileName(QDir(folder).filePath(name));
             created = file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
             if (!created && !file.exists())
@@ -100,9 +99,7 @@ PrintTarget::Handed PdfFolderTarget::deliver(const Page &page)
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = nextFreePdf(folder_);
         switch (files::moveNoReplace(partName, name)) {
-        case files::Move::Done:
-            part.kept = true;
-            return {QDir::toNativeSeparators(name).toStdString(), {}};
+        case files::Move::Done: part.kept = true; return {QDir::toNativeSeparators(name).toStdString(), {}};
         case files::Move::NameTaken: continue;
         case files::Move::Failed: throw pathError(folder_);
         }

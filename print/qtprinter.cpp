@@ -84,15 +84,17 @@ struct QtPrinter::Impl {
     // events going on meanwhile.
     PrintTarget::Handed deliver()
     {
-        std::function<PrintTarget::Handed()> work = [target = pageTarget, composed = std::move(*page)] {
-            return target->deliver(composed);
-        };
+        std::function<PrintTarget::Handed()> work
+            = [target = pageTarget, composed = std::move(*page)] { return target->deliver(composed); };
         return handing.await(std::move(work));
     }
 
     QFontMetricsF metrics() const { return QFontMetricsF(font, &measuring); }
     static double dots(float twips) { return twips * Page::kDotsPerInch / kTwipsPerInch; }
-    static float twips(double dots) { return toSingle(checkedDiv(checkedMul(dots, kTwipsPerInch), Page::kDotsPerInch)); }
+    static float twips(double dots)
+    {
+        return toSingle(checkedDiv(checkedMul(dots, kTwipsPerInch), Page::kDotsPerInch));
+    }
     PageFont pageFont() const { return {font.family(), font.pointSizeF(), font.bold()}; }
 
     const bool followsSystem;

@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -193,9 +193,9 @@ void TestPrintTargets::theWindowGoesOnWhileTheTargetTakesItsTime()
             const QPointF centre = QRectF(stampa->rect()).center();
             for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
                 QCoreApplication::postEvent(
-                    stampa, new QMouseEvent(type, centre, stampa->mapToGlobal(centre), Qt::LeftButton,
-                                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                            Qt::NoModifier));
+                    stampa,
+                    new QMouseEvent(type, centre, stampa->mapToGlobal(centre), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
         }
         if (ticks == 6)
             target->gate.release();
@@ -329,8 +329,8 @@ void TestPrintTargets::thePdfIsAnOrdinaryFile()
     Window w(printer);
     w.print();
     QCOMPARE(files(folder.path()), QStringList{pdfName(1)});
-    const QFile::Permissions expected
-        = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions expected = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+        | QFile::ReadGroup | QFile::ReadOther;
     QCOMPARE(QFile::permissions(folder.filePath(pdfName(1))), expected);
 #endif
 }

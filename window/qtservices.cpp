@@ -48,7 +48,8 @@ void QtServices::messageBox(const QString &text, const QString &title, BoxIcon i
     const QMessageBox::Icon shown = icon == BoxIcon::Critical ? QMessageBox::Critical
         : icon == BoxIcon::Warning                            ? QMessageBox::Warning
                                                               : QMessageBox::Information;
-    QMessageBox box(shown, title, text, QMessageBox::Ok, mainWindow_ ? mainWindow_.data() : QApplication::activeWindow());
+    QMessageBox box(shown, title, text, QMessageBox::Ok,
+                    mainWindow_ ? mainWindow_.data() : QApplication::activeWindow());
     const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }

@@ -211,11 +211,10 @@ void TestWinspool::theStartUpPageReadsBackFromTheSpooler()
     QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + queue_ + "'");
 
     // The page as the window computes it, one line each.
-    QStringList expected{"Codice pompa: " + w.child<QComboBox>("cboCodice")->currentText()
-                             + " Corsa di alzata: " + w.caption(5) + " mm",
-                         "Dimensioni albero: " + w.caption(3) + " mm / " + w.caption(4)
-                             + " mm Gradi di fine alzata: " + w.caption(6),
-                         "Giri al minuto Angolo di comando Millimetri Millisecondi"};
+    QStringList expected{
+        "Codice pompa: " + w.child<QComboBox>("cboCodice")->currentText() + " Corsa di alzata: " + w.caption(5) + " mm",
+        "Dimensioni albero: " + w.caption(3) + " mm / " + w.caption(4) + " mm Gradi di fine alzata: " + w.caption(6),
+        "Giri al minuto Angolo di comando Millimetri Millisecondi"};
     for (int speed = 2500; speed >= 100; speed -= 100)
         expected << w.row(QString::number(speed), "7,0°");
     expected << "Giri al minuto Gradi di ritardo Corsa pompante MS equivalenti";
