@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
     rotamet::setUpApplication();
     rotamet::QtServices services;
     rotamet::FrmMain form(services);
+    services.setMainWindow(&form);
     form.load();
     return app.exec();
 }

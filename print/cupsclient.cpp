@@ -1,5 +1,6 @@
 #include "print/cupsclient.h"
 
+#include "print/cupsqueuetarget.h"
 #include "print/printqueue.h"
 
 #if __has_include(<dlfcn.h>)
@@ -77,12 +78,25 @@ std::string Destination::option(const char *name) const
     return v ? v : "";
 }
 
+int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason)
+{
+    const Api *lib = api();
+    if (!lib) {
+        reason = "libcups non disponibile";
+        return 0;
+    }
+    const Destination dest(queue);
+    const int job = dest.get()
+        ? lib->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
+        : 0;
+    reason = lib->lastErrorString() ? lib->lastErrorString() : "";
+    return job;
+}
+
 }  // namespace rotamet::print::cups
 
 namespace rotamet::print::queue {
 
-using cups::Api;
-using cups::api;
 using cups::Destination;
 
 std::optional<Queue> defaultQueue()
@@ -102,27 +116,12 @@ std::optional<Queue> defaultQueue()
     return queue;
 }
 
-int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason)
-{
-    const Api *lib = api();
-    if (!lib) {
-        reason = "libcups non disponibile";
-        return 0;
-    }
-    const Destination dest(queue);
-    const int job = dest.get()
-        ? lib->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
-        : 0;
-    reason = lib->lastErrorString() ? lib->lastErrorString() : "";
-    return job;
-}
-
 State state(const std::string &queue)
 {
     const Destination dest(queue);
     return {dest.option("printer-is-accepting-jobs") != "false", dest.option("printer-state") == "5"};
 }
 
-bool takesPdfFiles() { return true; }
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue) { return std::make_shared<CupsQueueTarget>(queue); }
 
 }  // namespace rotamet::print::queue

@@ -46,4 +46,8 @@ private:
     cups_dest_t *dest_ = nullptr;
 };
 
+// Hands the file to the queue ("name" or "name/instance") as one job: the
+// job's id, or 0 with the server's reason.
+int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason);
+
 }  // namespace rotamet::print::cups

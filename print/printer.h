@@ -6,7 +6,17 @@
 #include <cstdint>
 #include <string>
 
+#include "numtext/runtimeerror.h"
+
 namespace rotamet::print {
+
+// The user chose not to print after all (cancelled a printer driver's dialog
+// that asks for a file name), or the program is ending meanwhile: a printer
+// error that nobody needs to be told about.
+class PrintCancelled : public RunTimeError {
+public:
+    PrintCancelled() : RunTimeError(errcode::PrinterError, "Stampa annullata") {}
+};
 
 struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;
@@ -36,6 +46,7 @@ public:
     // A straight line in the current width; the print position becomes (x2, y2).
     virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
     // Finishes the page and hands it over; later output starts a new document.
+    // Throws PrintCancelled when the user cancels a dialog the printer shows.
     virtual void endDoc() = 0;
     // Drops the page being composed, if any, without handing it over; the
     // next output starts a new document. Never fails: a failed print calls it.

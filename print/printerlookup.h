@@ -1,50 +1,41 @@
-// Finding the system's default print queue without making the window wait.
-// The print server is asked on a thread of its own (the client library blocks until the
-// server answers, and a server may be slow or never answer); the answer comes
-// back to the thread that owns the lookup as a queued call. Owns that thread's
-// shared state; the thread may outlive this object, never the other way round:
-// an answer that comes after the object is gone is dropped.
+// Finding where pages go, without making the window wait: the system's
+// default print queue, else PDF files in the documents folder. The print
+// server is asked on a thread of its own (the client library blocks until
+// the server answers, and a server may be slow or never answer); the answer
+// comes back on the lookup's own thread with the answered() signal. A
+// question that never ends keeps only its own thread; its answer is dropped
+// if the lookup is gone by then.
 #pragma once
 
-#include <chrono>
-#include <functional>
+#include <QObject>
 #include <memory>
-#include <optional>
-
-#include "print/printqueue.h"
-
-class QObject;
 
 namespace rotamet::print {
 
-class PrinterLookup {
+class PrintTarget;
+
+class PrinterLookup : public QObject {
+    Q_OBJECT
 public:
-    using Answer = std::optional<queue::Queue>;  // nothing: no default queue
+    explicit PrinterLookup(QObject *parent = nullptr);
 
-    PrinterLookup();
-    ~PrinterLookup();
-    PrinterLookup(const PrinterLookup &) = delete;
-    PrinterLookup &operator=(const PrinterLookup &) = delete;
-
-    // Asks the print server again, unless a question is under way already
-    // (then its answer serves). Returns at once.
+    // Asks again, unless a question is under way already (then its answer
+    // serves). Returns at once.
     void start();
-    // Waits at most timeout for the question under way; true when an answer
-    // has come (at once if none is under way and one came before).
-    bool wait(std::chrono::milliseconds timeout);
-    // The most recent answer, if any has come.
-    std::optional<Answer> answer() const;
+    bool underWay() const { return underWay_; }
+    // The most recent answer: the default queue's target, or a PDF folder
+    // target when there is no queue. Null until the first answer.
+    std::shared_ptr<PrintTarget> answer() const { return answer_; }
     // How many answers have come so far.
-    int answers() const;
+    int answers() const { return answers_; }
 
-    // Runs on the owner's thread after each answer has come.
-    std::function<void()> onAnswer;
+signals:
+    void answered();
 
 private:
-    struct Shared;
-    static void ask(const std::shared_ptr<Shared> &s);
-    std::shared_ptr<Shared> shared_;
-    QObject *receiver_;
+    bool underWay_ = false;
+    std::shared_ptr<PrintTarget> answer_;
+    int answers_ = 0;
 };
 
 }  // namespace rotamet::print

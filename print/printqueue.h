@@ -1,22 +1,27 @@
-// The system's print queues as the printer uses them: which queue is the
-// default, what state it is in, and how a finished page reaches it. One
-// implementation per system: print/cupsclient.cpp (CUPS, Linux) and
-// print/printqueue_windows.cpp (the Windows spooler, through Qt). Knows
-// nothing of pages or windows.
+// The system's print queues as printing uses them: which queue is the
+// default, what state a queue is in, and the target that hands a page to it
+// (print/printtarget.h). One implementation per system: print/cupsclient.cpp
+// (CUPS, Linux) and print/printqueue_windows.cpp (the Windows spooler).
+// Knows nothing of pages or windows.
 //
 // Any thread may call in; every call may block until the print server or
-// spooler answers.
+// spooler answers, so none is made on the window's thread.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+namespace rotamet::print {
+class PrintTarget;
+}
 
 namespace rotamet::print::queue {
 
 // A queue, with the names the user reads.
 struct Queue {
     std::string name;   // "name" (CUPS: or "name/instance")
-    std::string where;  // its device URI or port, else its location, else make and model
+    std::string where;  // CUPS: its device URI, else its location, else make and model; Windows: its port
 };
 
 // The system's default queue; nothing when there is no print server, no
@@ -26,17 +31,16 @@ std::optional<Queue> defaultQueue();
 // What the server says of a queue; a queue it cannot describe takes jobs.
 struct State {
     bool accepting = true;  // takes new jobs
-    bool stopped = false;   // paused (disabled): its jobs wait
+    bool stopped = false;   // paused (disabled), or held in error: its jobs wait
 };
 State state(const std::string &queue);
 
-// How a page reaches a queue: true, as a finished PDF file handed over with
-// printFile(); false, drawn straight on the queue through Qt's native print
-// path (QPrinter::NativeFormat).
-bool takesPdfFiles();
+// Why a page handed to a stopped queue is not printed now.
+inline constexpr const char *kWaitsWhilePaused
+    = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
 
-// Hands the PDF file to the queue as one job: the job's id, or 0 with the
-// server's reason.
-int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason);
+// The target that prints on this queue: CupsQueueTarget on Linux,
+// WindowsPrinterTarget on Windows.
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue);
 
 }  // namespace rotamet::print::queue

@@ -1,21 +1,50 @@
-// The print queues of print/printqueue.h on Windows: the spooler's printers,
-// as Qt's Windows print support sees them. A page reaches a printer drawn
-// through Qt's native print path, never as a file.
+// The print queues of print/printqueue.h on Windows: the spooler's printers.
+// Names and ports come from the spooler itself (GetPrinter, level 2), the
+// state through Qt's Windows print support.
 #include "print/printqueue.h"
 
 #include <QPrinterInfo>
+#include <vector>
+#include <windows.h>
+#include <winspool.h>
+
+#include "print/windowsprintertarget.h"
 
 namespace rotamet::print::queue {
 
+namespace {
+
+std::string utf8(const wchar_t *text) { return text ? QString::fromWCharArray(text).toStdString() : std::string(); }
+
+// The printer's port, as PRINTER_INFO_2 has it; empty when it cannot be read.
+std::string portOf(const std::wstring &printer)
+{
+    HANDLE handle = nullptr;
+    if (!OpenPrinterW(const_cast<wchar_t *>(printer.c_str()), &handle, nullptr))
+        return {};
+    DWORD needed = 0;
+    GetPrinterW(handle, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    std::string port;
+    if (needed > 0 && GetPrinterW(handle, 2, buffer.data(), needed, &needed))
+        port = utf8(reinterpret_cast<const PRINTER_INFO_2W *>(buffer.data())->pPortName);
+    ClosePrinter(handle);
+    return port;
+}
+
+}  // namespace
+
 std::optional<Queue> defaultQueue()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    DWORD size = 0;
+    GetDefaultPrinterW(nullptr, &size);
+    if (size == 0)
         return std::nullopt;
-    Queue queue;
-    queue.name = info.printerName().toStdString();
-    queue.where = (info.location().isEmpty() ? info.makeAndModel() : info.location()).toStdString();
-    return queue;
+    std::wstring name(size, L'\0');
+    if (!GetDefaultPrinterW(name.data(), &size))
+        return std::nullopt;
+    name.resize(size > 0 ? size - 1 : 0);  // less the closing null
+    return Queue{utf8(name.c_str()), portOf(name)};
 }
 
 State state(const std::string &queue)
@@ -26,12 +55,6 @@ State state(const std::string &queue)
     return {true, !info.isNull() && info.state() == QPrinter::Error};
 }
 
-bool takesPdfFiles() { return false; }
-
-int printFile(const std::string &, const std::string &, const char *, std::string &reason)
-{
-    reason = "la stampante non accetta file";
-    return 0;
-}
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue) { return std::make_shared<WindowsPrinterTarget>(queue); }
 
 }  // namespace rotamet::print::queue

@@ -1,24 +1,29 @@
-// The real printer: composes the page with QPainter on a QPrinter that writes
-// PDF, then hands the finished page either to the system's default print
-// queue (through CUPS) or, when there is no queue, to a numbered PDF file in a
-// folder ("Rotamet 2026-12-10 001.pdf"; an earlier print is never
-// overwritten). Owns the page being composed and its temporary file.
+// The real printer: composes the page that the printed table draws
+// (print/page.h) on the window's thread, then hands the finished page to a
+// print target (print/printtarget.h) that draws it and passes it on, on a
+// thread of its own: the system's default print queue, PDF files in the
+// documents folder when there is none, or a target the caller chose.
 //
 // Positions are twips from the top-left corner of the printable area; a text
 // is drawn with its top-left corner at the print position. Font sizes are in
-// points and line heights and text widths come from the font's metrics on the
-// device (600 dpi), so what TextWidth says is what gets drawn.
+// points, and line heights and text widths come from the font's metrics at
+// 600 dpi, the resolution the page is composed in, so what TextWidth says is
+// what gets drawn; no printer is asked for them.
 //
-// The page starts at the first text or line and is composed in a temporary
-// file outside the target folder; only a finished page reaches the folder. A
-// page that a run left open (it failed before EndDoc) is dropped, never
-// handed over: when the next run sets the orientation (every run starts with
-// it) or when the printer is destroyed. The temporary file goes with it.
+// Nothing reaches a target before EndDoc: a page that a run left open (it
+// failed before EndDoc) is dropped, when the next run sets the orientation
+// (every run starts with it), at KillDoc, or when the printer is destroyed.
 //
-// Failures: a folder that cannot be written, or a file that cannot be moved
-// into place, is error 75 with the folder in its description; anything that
-// goes wrong with the page or the queue is the printer error 482; a queue
-// that refuses jobs says so in its description.
+// Waiting: every call that may block on the print server, the spooler, a
+// driver or the disk (finding the default queue, handing the page over) runs
+// off the window's thread, and the window's thread waits for it in a local
+// event loop that processes every event but user input (print/offthread.h).
+//
+// Failures: a folder that cannot be written is error 75 with the folder in
+// its description; anything that goes wrong with the queue is the printer
+// error 482 with the reason; a print server that does not say within
+// kLookupTimeout where the page goes is 482 "Il server di stampa non
+// risponde"; a dialog the user cancelled is PrintCancelled.
 #pragma once
 
 #include <chrono>
@@ -32,6 +37,8 @@
 
 namespace rotamet::print {
 
+class PrintTarget;
+
 class QtPrinter : public Printer {
 public:
     // The system's default print queue when there is one, otherwise PDF
@@ -40,8 +47,10 @@ public:
     // answer (at most kLookupTimeout). Until a first answer has come, the
     // names below are not known and throw RunTimeError.
     QtPrinter();
-    // PDF files in this folder, whatever the system has; the folder is
-    // created when the first page starts.
+    // Every page to this target, whatever the system has.
+    explicit QtPrinter(std::shared_ptr<PrintTarget> target);
+    // PDF files in this folder (a PdfFolderTarget); the folder is created
+    // when the first page is written.
     explicit QtPrinter(const QString &pdfFolder);
     ~QtPrinter() override;
     QtPrinter(const QtPrinter &) = delete;
@@ -65,11 +74,12 @@ public:
     // A queue that took the page while paused: "la coda è sospesa, ...".
     std::string waitingReason() override;
 
-    // A queue: its name. PDF: the file's full path (the page being composed,
-    // else the last one written, else the one the next page will get).
+    // The target's name: a queue's name; a PDF file's full path (the page
+    // being composed, else the last one written, else the one the next page
+    // will get).
     std::string deviceName() override;
-    // A queue: its device URI (where it sends the page), else its location or
-    // make and model. PDF: "(file PDF)".
+    // A queue: its device URI or port (where it sends the page). PDF: "(file
+    // PDF)".
     std::string secondText() override;
 
     // Asks the print server for the default queue again, on a thread of its
@@ -78,7 +88,8 @@ public:
     // being composed) and onLookedUp runs, on this printer's thread.
     void lookUp();
     std::function<void()> onLookedUp;
-    // Waits at most timeout for the question under way; true once answered.
+    // Waits at most timeout for the question under way, processing events
+    // other than user input; true once an answer has come.
     bool waitForLookup(std::chrono::milliseconds timeout);
 
     static constexpr int kDotsPerInch = 600;

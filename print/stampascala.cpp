@@ -250,11 +250,14 @@ void StampaScala(FormView &form)
         restore(form, *saved);
     } catch (const RunTimeError &e) {
         // Whatever failed, no half page stays behind and the user keeps
-        // what they typed; then one box says why there is no page.
+        // what they typed; then one box says why there is no page, unless
+        // the user chose not to print.
         if (printer)
             printer->killDoc();
         if (saved)
             restore(form, *saved);
+        if (dynamic_cast<const PrintCancelled *>(&e))
+            return;
         if (e.code() == errcode::PrinterError) {
             const std::string name = askPrinter(printer, &Printer::deviceName);
             form.showWarningBox((name.empty() ? std::string("La pagina non è stata stampata.")

@@ -22,7 +22,8 @@ namespace rotamet::print {
 //   that names the printer and the reason, any other code the "Errore di
 //   stampa" box.
 // A page handed over shows "Stampa effettuata su '<printer>'", or a warning
-// when the printer knows that the page waits (a paused queue).
+// when the printer knows that the page waits (a paused queue). A print the
+// user cancels (PrintCancelled) gives the inputs back and shows nothing.
 void StampaScala(FormView &form);
 
 }  // namespace rotamet::print

@@ -49,7 +49,7 @@ xdotool mousemove --window "$wid" "$x" "$y" click 1
 # The PDF is complete once pdfinfo can read its trailer.
 pdf=""
 for _ in $(seq 200); do
-  pdf=$(find "$home" -name '*.pdf' -print -quit)
+  pdf=$(find "$home" -name 'Rotamet *.pdf' -print -quit)
   [[ -n $pdf ]] && pdfinfo "$pdf" >/dev/null 2>&1 && break
   pdf=""
   sleep 0.1

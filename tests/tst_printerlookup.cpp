@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -19,6 +20,7 @@
 
 #include "print/qtprinter.h"
 #include "support/controls.h"
+#include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/textbox.h"
@@ -110,6 +112,16 @@ public:
 private:
     QByteArray path_;
     int fd_ = -1;
+};
+
+struct PaintCounter : QObject {
+    explicit PaintCounter(int *count) : count_(count) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        *count_ += event->type() == QEvent::Paint;
+        return false;
+    }
+    int *count_;
 };
 
 bool libcupsLoaded()
@@ -208,7 +220,9 @@ void TestPrinterLookup::printPressedBeforeTheLookupAnswered()
 
 // A print server that takes the connection and never answers: the window
 // answers keys all the while, the tooltip names no printer, a print waits a
-// bounded time, and the answer that comes at last is shown.
+// bounded time with the window's events going on (its timers, its
+// repaints), the user is told and keeps the inputs, and the answer that
+// comes at last is shown.
 void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
 {
     const QString socketPath = dir_.filePath("silent.sock");
@@ -230,12 +244,32 @@ void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
     QTest::keyClick(speed, Qt::Key_Backspace);
     QCOMPARE(w.ui.lblValori[0]->text(), QString("4,17"));
 
-    // A print cannot wait for ever on the server.
+    // A print cannot wait for ever on the server, and while it waits the
+    // window's timers tick and it repaints; at the end the user is told.
+    const QStringList before = windowTexts(w.form);
+    int ticks = 0, paints = 0;
+    PaintCounter counter(&paints);
+    w.form.installEventFilter(&counter);
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        w.form.update();
+    });
+    timer.start(50);
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
-    QVERIFY2(clock.elapsed() < print::QtPrinter::kLookupTimeout.count() + 5000,
-             qPrintable(QString::number(clock.elapsed())));
+    const qint64 waited = clock.elapsed();
+    timer.stop();
+    QVERIFY2(waited < print::QtPrinter::kLookupTimeout.count() + 5000, qPrintable(QString::number(waited)));
+    // About one tick each 50 ms; before, a single one in the whole wait.
+    QVERIFY2(ticks > waited / 50 / 4, qPrintable(QString("%1 ticks in %2 ms").arg(ticks).arg(waited)));
+    QVERIFY2(paints > ticks / 4, qPrintable(QString("%1 paints, %2 ticks").arg(paints).arg(ticks)));
+    QCOMPARE(w.services.boxes.size(), 1);
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+    QCOMPARE(w.services.boxes[0].text, QString("La pagina non è stata stampata.\nIl server di stampa non risponde"));
+    const QString changed = textDifferences(windowTexts(w.form), before);
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
     speed->setFocus();
     speed->selectAll();
     QTest::keyClicks(speed, "1000");

@@ -15,6 +15,8 @@ namespace rotamet {
 QtServices::QtServices() = default;
 QtServices::~QtServices() = default;
 
+void QtServices::setMainWindow(QWidget *window) { mainWindow_ = window; }
+
 namespace {
 // A key held down when a box opens (Enter on a step button, on "calcola" or
 // in a field whose text is not a number) goes on repeating into the box. A
@@ -48,7 +50,8 @@ void QtServices::messageBox(const QString &text, const QString &title, BoxIcon i
     const QMessageBox::Icon shown = icon == BoxIcon::Critical ? QMessageBox::Critical
         : icon == BoxIcon::Warning                            ? QMessageBox::Warning
                                                               : QMessageBox::Information;
-    QMessageBox box(shown, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(shown, title, text, QMessageBox::Ok,
+                    mainWindow_ ? mainWindow_.data() : QApplication::activeWindow());
     const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -19,6 +20,9 @@ class QtServices : public PlatformServices {
 public:
     QtServices();
     ~QtServices() override;
+    // The program's window: message boxes open over it, whichever window or
+    // program is active (none may be, when the user has switched away).
+    void setMainWindow(QWidget *window);
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
     bool questionBox(const QString &text, const QString &title) override;
     QString pumpFilePath() override;
@@ -31,6 +35,7 @@ public:
 private:
     print::QtPrinter &systemPrinter();
 
+    QPointer<QWidget> mainWindow_;
     std::unique_ptr<print::QtPrinter> printer_;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> waiting_;  // for the lookup's answer
     QElapsedTimer sinceEvents_;  // since processEvents() last processed them

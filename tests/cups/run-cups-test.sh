@@ -35,9 +35,16 @@ done
 
 root=$(mktemp -d /tmp/rotamet-cups.XXXXXX) || fail "no temporary folder"
 output=
+outdir=
+first=
 cleanup() {
   "$here/private-cupsd.sh" stop "$root"
   [[ -n $output ]] && rm -f "$output"
+  # Every page that cups-pdf wrote for this server's jobs (the lookup suite
+  # prints one too), and no other file.
+  if [[ -n $outdir && -n $first ]]; then
+    for ((job = first; job < first + 100; job++)); do rm -f "$outdir"/*-job_"$job".pdf; done
+  fi
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -48,6 +55,7 @@ case $? in
 77) skip "no private print server here" ;;
 *) fail "cannot start a private print server" ;;
 esac
+first=$(sed -n 's/^NextJobId //p' "$root/cache/job.cache")
 
 # Every CUPS client below, the program included, talks to this scheduler
 # only, with no user or system default queue of its own.

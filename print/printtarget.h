@@ -1,0 +1,41 @@
+// Where a composed page goes: one small class per target, each with one way
+// to hand a page over and one place where that can fail.
+// - PdfFolderTarget (print/pdffoldertarget.h): a PDF file in a folder;
+// - CupsQueueTarget (print/cupsqueuetarget.h, Linux): a CUPS queue that
+//   takes the page as a PDF file;
+// - WindowsPrinterTarget (print/windowsprintertarget.h, Windows): a printer
+//   of the Windows spooler, the page drawn through Qt's native print path.
+// The printer (print/qtprinter.h) composes the page and hands it to one of
+// them; which one is chosen per print.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace rotamet::print {
+
+class Page;
+
+class PrintTarget {
+public:
+    virtual ~PrintTarget() = default;
+
+    // The names the user reads, known without asking anyone: the printer's
+    // name or the file's path, and where it sends the page (the queue's
+    // device or port; "(file PDF)"). Any thread.
+    virtual std::string deviceName() const = 0;
+    virtual std::string secondText() const = 0;
+
+    struct Handed {
+        std::string deviceName;  // what received the page (a PDF: the file written)
+        std::string waiting;     // why it waits instead of being printed now; empty when nothing holds it
+    };
+    // Draws the page and hands it over. Blocks as long as the print server,
+    // the spooler, the disk or a driver's dialog takes: never called on the
+    // window's thread. Throws RunTimeError (482 for the printer, 75 for a
+    // folder) or PrintCancelled; a page that does not reach its target
+    // leaves nothing behind.
+    virtual Handed deliver(const Page &page) = 0;
+};
+
+}  // namespace rotamet::print

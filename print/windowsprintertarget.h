@@ -1,0 +1,33 @@
+// The Windows target: a printer of the Windows spooler, the page drawn
+// through Qt's native print path (QPrinter::NativeFormat), so that every
+// printer driver takes it, virtual ones included. The document starts and
+// ends on the thread that delivers, never the window's: the spooler may take
+// its time, and a printer on a port that asks for a file name (FILE:,
+// PORTPROMPT:, as "Microsoft Print to PDF" has) shows its dialog then.
+// Cancelling that dialog is PrintCancelled. Nothing reaches the spooler
+// before the whole page is composed.
+#pragma once
+
+#include "print/printqueue.h"
+#include "print/printtarget.h"
+
+namespace rotamet::print {
+
+class WindowsPrinterTarget : public PrintTarget {
+public:
+    explicit WindowsPrinterTarget(queue::Queue printer);
+
+    std::string deviceName() const override { return printer_.name; }
+    // Its port: USB001, LPT1:, a network port, PORTPROMPT:...
+    std::string secondText() const override { return printer_.where; }
+    Handed deliver(const Page &page) override;
+
+    // Whether a printer on this port asks the user for a file name when a
+    // document starts.
+    static bool portAsksForFile(const std::string &port);
+
+private:
+    const queue::Queue printer_;
+};
+
+}  // namespace rotamet::print

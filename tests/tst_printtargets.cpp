@@ -1,0 +1,377 @@
+// Printing from the real window through the program's own printer to
+// targets the test controls: the window goes on processing events while a
+// target takes its time, and takes no input meanwhile; a print the user
+// cancels (a driver's file dialog) tells nothing and gives the inputs back;
+// a PDF whose disk fails half-way, or whose name is taken meanwhile, leaves
+// every file as it was; the message box opens over the main window.
+#include <QDate>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+
+#include "print/filesystem.h"
+#include "print/page.h"
+#include "print/printtarget.h"
+#include "print/qtprinter.h"
+#include "support/windowtexts.h"
+#include "window/frmmain.h"
+#include "window/qtservices.h"
+#include "window/recordingservices.h"
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+using namespace rotamet;
+using print::Page;
+using print::PrintTarget;
+
+namespace {
+
+// A target that hands nothing anywhere: it notes the page and the thread it
+// was delivered on, and first waits until the test opens its gate (at most
+// 20 s), or throws what the test asks.
+class TestTarget : public PrintTarget {
+public:
+    std::string deviceName() const override { return "Bersaglio di prova"; }
+    std::string secondText() const override { return "TEST:"; }
+    Handed deliver(const Page &page) override
+    {
+        thread = QThread::currentThread();
+        entered = true;
+        if (gated && !gate.tryAcquire(1, 20000))
+            throw RunTimeError(errcode::PrinterError, "il cancello non si è aperto");
+        items = page.size();
+        if (cancel)
+            throw print::PrintCancelled();
+        return {deviceName(), {}};
+    }
+
+    bool gated = false;
+    bool cancel = false;
+    QSemaphore gate;
+    std::atomic<bool> entered = false;
+    std::atomic<QThread *> thread = nullptr;
+    std::atomic<std::size_t> items = 0;
+};
+
+template <class T>
+T *child(QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
+
+// The window started as the program starts it, printing on a QtPrinter.
+struct Window {
+    RecordingServices services;
+    FrmMain form{services};
+    explicit Window(print::Printer &printer)
+    {
+        services.printerInUse = &printer;
+        form.load();
+        if (!QTest::qWaitForWindowActive(&form))
+            qWarning("window not active");
+    }
+    QLineEdit *field(const char *name) { return child<QLineEdit>(form, name); }
+    void type(const char *name, const char *text)
+    {
+        QLineEdit *edit = field(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void print()
+    {
+        services.boxes.clear();
+        QTest::mouseClick(child<QPushButton>(form, "cmdStampa"), Qt::LeftButton);
+    }
+};
+
+QStringList files(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString pdfName(int n)
+{
+    return QString("Rotamet %1 %2.pdf").arg(QDate::currentDate().toString(Qt::ISODate)).arg(n, 3, 10, QChar('0'));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+#ifdef Q_OS_UNIX
+// Files of this process may grow to limit bytes, and a write beyond fails
+// (instead of ending the process), until the guard goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit lower = saved_;
+        lower.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lower);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+#endif
+
+}  // namespace
+
+class TestPrintTargets : public QObject {
+    Q_OBJECT
+private slots:
+    void theWindowGoesOnWhileTheTargetTakesItsTime();
+    void aCancelledDialogTellsNothingAndGivesTheInputsBack();
+    void aDiskThatFailsHalfWayLeavesNoFile();
+    void aNameTakenDuringThePrintIsNotOverwritten();
+    void movingNeverReplacesAFile();
+    void thePdfIsAnOrdinaryFile();
+    void theBoxOpensOverTheMainWindow();
+};
+
+// The page is handed over off the window's thread, and the window's thread
+// waits for it with its events going on: its timers tick, it repaints, and
+// it opens the gate that the target waits behind (a window that blocked
+// would never open it). A key and a second click that come meanwhile are
+// not taken.
+void TestPrintTargets::theWindowGoesOnWhileTheTargetTakesItsTime()
+{
+    auto target = std::make_shared<TestTarget>();
+    target->gated = true;
+    print::QtPrinter printer(target);
+    Window w(printer);
+    QLineEdit *speed = w.field("txtGiriMinuto");
+    QPushButton *stampa = child<QPushButton>(w.form, "cmdStampa");
+
+    int ticks = 0, paints = 0;
+    struct PaintCounter : QObject {
+        int *paints;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            *paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    counter.paints = &paints;
+    w.form.installEventFilter(&counter);
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!target->entered)
+            return;
+        w.form.update();
+        if (++ticks == 3) {
+            QCoreApplication::postEvent(speed, new QKeyEvent(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, "5"));
+            const QPointF centre = QRectF(stampa->rect()).center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    stampa,
+                    new QMouseEvent(type, centre, stampa->mapToGlobal(centre), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+        }
+        if (ticks == 6)
+            target->gate.release();
+    });
+    timer.start(50);
+
+    w.print();
+    QCoreApplication::processEvents();
+
+    QVERIFY(target->thread.load() != QThread::currentThread());
+    QVERIFY2(ticks >= 6, qPrintable(QString::number(ticks)));
+    QVERIFY2(paints > 0, "the window did not repaint while it waited");
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Bersaglio di prova'"));
+    QCOMPARE(target->items.load(), std::size_t(144 + 2));  // every text and both rules
+    QCOMPARE(speed->text(), QString("1000"));
+}
+
+// A printer driver's dialog for a file name, cancelled: the user's choice.
+// No box, nothing printed, the window as before the print.
+void TestPrintTargets::aCancelledDialogTellsNothingAndGivesTheInputsBack()
+{
+    auto target = std::make_shared<TestTarget>();
+    target->cancel = true;
+    print::QtPrinter printer(target);
+    Window w(printer);
+    w.type("txtGiriMinuto", "1234");
+    w.type("txtAngolo", "12,5");
+    const QStringList before = windowTexts(w.form);
+
+    w.print();
+
+    QVERIFY(target->entered);
+    QCOMPARE(w.services.boxes.size(), std::size_t(0));
+    const QString changed = textDifferences(windowTexts(w.form), before);
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
+
+    // And the next print goes through.
+    target->cancel = false;
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+}
+
+// The disk fills up while the PDF is written into the folder: the user is
+// told, keeps the inputs, and the folder holds nothing, not even a hidden
+// part of the page. The same folder takes the next page whole.
+void TestPrintTargets::aDiskThatFailsHalfWayLeavesNoFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("a file size limit is a Unix facility");
+#else
+    QTemporaryDir folder;
+    print::QtPrinter printer(folder.path());
+    Window w(printer);
+    w.type("txtGiriMinuto", "1234");
+    const QStringList before = windowTexts(w.form);
+    {
+        const FileSizeLimit full(2048);
+        w.print();
+    }
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
+    QVERIFY2(w.services.boxes[0].text.startsWith("Errore   75  ")
+                 && w.services.boxes[0].text.contains(QDir::toNativeSeparators(folder.path())),
+             qPrintable(w.services.boxes[0].text));
+    QCOMPARE(files(folder.path()), QStringList());
+    const QString changed = textDifferences(windowTexts(w.form), before);
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
+
+    w.print();
+    QCOMPARE(files(folder.path()), QStringList{pdfName(1)});
+    QVERIFY(contents(folder.filePath(pdfName(1))).startsWith("%PDF"));
+#endif
+}
+
+// The name the print started with is taken by another file while the page
+// is composed: that file stays as it was, and the page takes the next name.
+void TestPrintTargets::aNameTakenDuringThePrintIsNotOverwritten()
+{
+    QTemporaryDir folder;
+    print::QtPrinter printer(folder.path());
+    Window w(printer);
+    const QString first = folder.filePath(pdfName(1));
+    w.services.onProcessEvents = [&] {
+        QFile other(first);
+        if (!other.exists() && other.open(QIODevice::WriteOnly))
+            other.write("un altro file");
+    };
+    w.print();
+    QCOMPARE(contents(first), QByteArray("un altro file"));
+    QCOMPARE(files(folder.path()), (QStringList{pdfName(1), pdfName(2)}));
+    QVERIFY(contents(folder.filePath(pdfName(2))).startsWith("%PDF"));
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text,
+             "Stampa effettuata su '" + QDir::toNativeSeparators(folder.filePath(pdfName(2))) + "'");
+}
+
+// The last step of a PDF: a move that refuses a name in use, whoever made it.
+void TestPrintTargets::movingNeverReplacesAFile()
+{
+    QTemporaryDir folder;
+    const QString part = folder.filePath(".parte.pdf"), taken = folder.filePath("preso.pdf"),
+                  free = folder.filePath("libero.pdf");
+    for (const auto &[path, text] : {std::pair{part, "pagina"}, std::pair{taken, "del utente"}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QCOMPARE(print::files::moveNoReplace(part, taken), print::files::Move::NameTaken);
+    QCOMPARE(contents(taken), QByteArray("del utente"));
+    QCOMPARE(contents(part), QByteArray("pagina"));
+    QCOMPARE(print::files::moveNoReplace(part, free), print::files::Move::Done);
+    QCOMPARE(contents(free), QByteArray("pagina"));
+    QVERIFY(!QFile::exists(part));
+}
+
+// The PDF is hidden while it is written, then readable as any new file of
+// the user's: not left with the owner-only permissions of a temporary file.
+void TestPrintTargets::thePdfIsAnOrdinaryFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("permissions as Unix has them");
+#else
+    struct Umask {
+        mode_t saved = ::umask(022);
+        ~Umask() { ::umask(saved); }
+    } umask022;
+    QTemporaryDir folder;
+    print::QtPrinter printer(folder.path());
+    Window w(printer);
+    w.print();
+    QCOMPARE(files(folder.path()), QStringList{pdfName(1)});
+    const QFile::Permissions expected = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+        | QFile::ReadGroup | QFile::ReadOther;
+    QCOMPARE(QFile::permissions(folder.filePath(pdfName(1))), expected);
+#endif
+}
+
+// While the page prints the user may turn to another window or program;
+// the message that ends the print still opens over the program's window.
+void TestPrintTargets::theBoxOpensOverTheMainWindow()
+{
+    struct Services : QtServices {
+        print::QtPrinter pdf;
+        explicit Services(const QString &folder) : pdf(folder) {}
+        print::Printer &printer() override { return pdf; }
+    };
+    QTemporaryDir folder;
+    Services services(folder.path());
+    FrmMain form(services);
+    services.setMainWindow(&form);
+    form.load();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QWidget other;
+    other.setWindowTitle("un'altra finestra");
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+
+    QWidget *parent = nullptr;
+    QString text;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            parent = box->parentWidget();
+            text = box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    child<QPushButton>(form, "cmdStampa")->click();
+    QVERIFY2(text.startsWith("Stampa effettuata su "), qPrintable(text));
+    QCOMPARE(parent, &form);
+}
+
+QTEST_MAIN(TestPrintTargets)
+#include "tst_printtargets.moc"
