@@ -10,6 +10,7 @@
 // Counters: longest_gap_ms (the worst gap of all the prints), median_gap_ms
 // (the median of each print's worst gap), print_ms (the median time of a
 // whole print, the message box not counted).
+#include "bench/benchapplication.h"
 #include "print/qtprinter.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -34,19 +35,6 @@
 #include <vector>
 
 namespace {
-
-void needApplication()
-{
-    static QApplication *app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "rotamet_bench";
-        static char *argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // The program's services with its printer, the message box noted instead of
 // shown (a shown box would wait for a click).

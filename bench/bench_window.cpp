@@ -7,6 +7,7 @@
 //   program's window (startup_rotamet) against a bare Qt window
 //   (startup_minimal) and against the floor, the same window with no logic
 //   (startup_floor), each started as a process again and again.
+#include "bench/benchapplication.h"
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
 #include "window/frmmain.h"
@@ -38,22 +39,6 @@ namespace {
 
 using rotamet::FrmMain;
 using rotamet::RecordingServices;
-
-// benchmark_main makes no QApplication: the first window benchmark makes one,
-// on the offscreen platform unless another is asked for. It is never
-// destroyed: at exit Qt's own globals may already be gone.
-void needApplication()
-{
-    static QApplication *app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "rotamet_bench";
-        static char *argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // The window as the program opens it, on the screen.
 struct Window {
