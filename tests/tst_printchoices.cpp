@@ -8,6 +8,7 @@
 // menu, is pressed on real window systems (tests/desktop/).
 #include <QAccessible>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -189,6 +191,8 @@ private slots:
     void eachChoiceReachesItsTarget_data();
     void eachChoiceReachesItsTarget();
     void theMenuShowsCtrlPAndNamesItsEntries();
+    void theSaveDialogOpensOnTheFallbacksFile_data();
+    void theSaveDialogOpensOnTheFallbacksFile();
     void aPdfSavedWhereTheUserChoseReadsBackAsTheFallbacksPage();
     void aFileTheUserAgreedToReplace_data();
     void aFileTheUserAgreedToReplace();
@@ -276,10 +280,52 @@ void TestPrintChoices::theMenuShowsCtrlPAndNamesItsEntries()
     menu->close();
 }
 
+// The save dialog opens on the file that a print without a printer would
+// write: the next free name in the documents folder; in the home folder
+// while there is no documents folder, which the dialog could not open.
+void TestPrintChoices::theSaveDialogOpensOnTheFallbacksFile_data()
+{
+    QTest::addColumn<bool>("documentsFolder");
+    QTest::newRow("a documents folder with today's first page") << true;
+    QTest::newRow("no documents folder") << false;
+}
+
+void TestPrintChoices::theSaveDialogOpensOnTheFallbacksFile()
+{
+    QFETCH(bool, documentsFolder);
+    QString expected;
+#ifdef Q_OS_UNIX
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    // The documents folder of a home of the test's own.
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME"), savedConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", savedHome);
+        savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", savedConfig);
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(print::PdfFolderTarget::documentsFolder(), home.filePath("Documents"));
+    if (documentsFolder) {
+        QVERIFY(QDir(home.path()).mkdir("Documents"));
+        write(home.filePath("Documents/Rotamet " + today + " 001.pdf"), "la stampa di stamattina");
+        expected = home.filePath("Documents/Rotamet " + today + " 002.pdf");
+    } else {
+        expected = home.filePath("Rotamet " + today + " 001.pdf");
+    }
+#else
+    if (!documentsFolder)
+        QSKIP("the documents folder of Windows is there");
+    expected = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile();
+#endif
+    Window w;
+    w.pick("mnuStampaPdf", Way::ShiftF10AndMnemonic);
+    QCOMPARE(w.services.saveDialogs, std::vector<QString>{expected});
+}
+
 // The page saved under the user's name is the page a print without a
-// printer writes into the documents folder, and the dialog opened on that
-// folder and that file's name. A key typed meanwhile is not taken: the rows
-// would differ.
+// printer writes into the documents folder. A key typed meanwhile is not
+// taken.
 void TestPrintChoices::aPdfSavedWhereTheUserChoseReadsBackAsTheFallbacksPage()
 {
     QTemporaryDir chosen, fallback;
@@ -291,9 +337,7 @@ void TestPrintChoices::aPdfSavedWhereTheUserChoseReadsBackAsTheFallbacksPage()
         = [&] { QCoreApplication::postEvent(speed, new QKeyEvent(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9")); };
     const QString pdf = chosen.filePath("Pompa 0445010760 per il cliente.pdf");
     w.services.pdfFile = pdf;
-    const QString suggested = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile();
     w.pick("mnuStampaPdf", Way::RightClickAndMouse);
-    QCOMPARE(w.services.saveDialogs, std::vector<QString>{suggested});
     QCOMPARE(files(chosen.path()), QStringList{QFileInfo(pdf).fileName()});
     QCOMPARE(speed->text(), QString("1234"));
 

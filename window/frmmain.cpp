@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -500,10 +501,14 @@ void FrmMain::mnuStampaPdf_Click()
 {
     if (printing_)
         return;
-    const QString documents = print::PdfFolderTarget::documentsFolder();
-    QString suggested = documents;
+    // A dialog cannot open in a folder that is not there (a new user's
+    // documents folder, made by the first PDF): the home folder then.
+    QString folder = print::PdfFolderTarget::documentsFolder();
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QString suggested = folder;
     try {
-        suggested = print::PdfFolderTarget(documents).nextFile();
+        suggested = print::PdfFolderTarget(folder).nextFile();
     } catch (const RunTimeError &) {
         // No free number left: the folder alone.
     }

@@ -55,9 +55,10 @@ public:
     // The print dialog (PlatformServices::choosePrinter), then the page on
     // the printer chosen, in the number of copies chosen.
     void mnuStampaSu_Click();
-    // A save dialog on the documents folder with the name the PDF of a
-    // print without printer would get (PlatformServices::choosePdfFile),
-    // then the page as a PDF file under the name chosen.
+    // A save dialog on the documents folder (the home folder while there is
+    // none) with the name the PDF of a print without a printer would get
+    // there (PlatformServices::choosePdfFile), then the page as a PDF file
+    // under the name chosen.
     void mnuStampaPdf_Click();
     void cboCodice_Click();
     // Leaving the pump list (Enter answered No, or the focus moving to
