@@ -198,6 +198,7 @@ private slots:
     void aFileTheUserAgreedToReplace();
     void aFileMadeWhileThePageIsWrittenIsNotReplaced();
     void aChosenPrinterThatFailsIsNamedAndGivesTheInputsBack();
+    void aPrintDialogWithNoPrinterPrintsNothingAndSaysSo();
     void aCancelledDialogLeavesNothingAndChangesNothing_data();
     void aCancelledDialogLeavesNothingAndChangesNothing();
 };
@@ -450,6 +451,20 @@ void TestPrintChoices::aChosenPrinterThatFailsIsNamedAndGivesTheInputsBack()
                      "La coda non accetta lavori: la pagina è stata rifiutata."));
     const QString changed = textDifferences(windowTexts(w.form), before);
     QVERIFY2(changed.isEmpty(), qPrintable(changed));
+}
+
+// A system with no printer: its print dialog still has a Print button, and
+// answers with no printer's name. One message, nothing printed.
+void TestPrintChoices::aPrintDialogWithNoPrinterPrintsNothingAndSaysSo()
+{
+    Window w;
+    w.services.printerChoice = PlatformServices::PrinterChoice{QString(), 1};
+    w.pick("mnuStampaSu", Way::RightClickAndMouse);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Warning);
+    QCOMPARE(w.services.boxes[0].text, QString("Non c'è alcuna stampante: la pagina non è stata stampata."));
+    QCOMPARE(w.services.targets.size(), std::size_t(0));
+    QCOMPARE(w.services.recordingPrinter.ops.size(), std::size_t(0));
 }
 
 void TestPrintChoices::aCancelledDialogLeavesNothingAndChangesNothing_data()

@@ -492,6 +492,12 @@ void FrmMain::mnuStampaSu_Click()
     const std::optional<PlatformServices::PrinterChoice> choice = services_.choosePrinter();
     if (!choice)
         return;  // cancelled: nothing printed, nothing said
+    if (choice->printer.isEmpty()) {
+        // The dialog of a system with no printer still has its button.
+        services_.messageBox(QStringLiteral("Non c'è alcuna stampante: la pagina non è stata stampata."),
+                             QStringLiteral("Stampa scala"), BoxIcon::Warning);
+        return;
+    }
     const std::unique_ptr<print::Printer> printer
         = services_.printerOn(print::queue::targetFor({ss(choice->printer), {}}, choice->copies));
     printOn(printer.get());
