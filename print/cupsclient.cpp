@@ -3,6 +3,9 @@
 #include "print/cupsqueuetarget.h"
 #include "print/printqueue.h"
 
+#include <string_view>
+#include <vector>
+
 #if __has_include(<dlfcn.h>)
 #include <dlfcn.h>
 #define ROTAMET_HAVE_DLOPEN 1
@@ -78,7 +81,7 @@ std::string Destination::option(const char *name) const
     return v ? v : "";
 }
 
-int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason)
+int printFile(const std::string &queue, const std::string &file, const char *title, int copies, std::string &reason)
 {
     const Api *lib = api();
     if (!lib) {
@@ -86,9 +89,19 @@ int printFile(const std::string &queue, const std::string &file, const char *tit
         return 0;
     }
     const Destination dest(queue);
-    const int job = dest.get()
-        ? lib->printFile(dest.get()->name, file.c_str(), title, dest.get()->num_options, dest.get()->options)
-        : 0;
+    if (!dest.get()) {
+        reason = lib->lastErrorString() ? lib->lastErrorString() : "";
+        return 0;
+    }
+    // The queue's own options, and the copies asked for in place of its own.
+    std::vector<cups_option_t> options(dest.get()->options, dest.get()->options + dest.get()->num_options);
+    std::string count = std::to_string(copies);
+    char copiesName[] = "copies";
+    if (copies > 0) {
+        std::erase_if(options, [](const cups_option_t &o) { return std::string_view(o.name) == "copies"; });
+        options.push_back({copiesName, count.data()});
+    }
+    const int job = lib->printFile(dest.get()->name, file.c_str(), title, int(options.size()), options.data());
     reason = lib->lastErrorString() ? lib->lastErrorString() : "";
     return job;
 }
@@ -99,6 +112,17 @@ namespace rotamet::print::queue {
 
 using cups::Destination;
 
+namespace {
+// Where the destination sends its pages, in the words its server has.
+std::string whereOf(const Destination &dest)
+{
+    for (const char *option : {"device-uri", "printer-location", "printer-make-and-model"})
+        if (std::string where = dest.option(option); !where.empty())
+            return where;
+    return {};
+}
+}  // namespace
+
 std::optional<Queue> defaultQueue()
 {
     const Destination dest(nullptr);
@@ -108,13 +132,11 @@ std::optional<Queue> defaultQueue()
     queue.name = dest.get()->name;
     if (dest.get()->instance)
         queue.name += std::string("/") + dest.get()->instance;
-    for (const char *option : {"device-uri", "printer-location", "printer-make-and-model"}) {
-        queue.where = dest.option(option);
-        if (!queue.where.empty())
-            break;
-    }
+    queue.where = whereOf(dest);
     return queue;
 }
+
+Queue describe(const std::string &name) { return {name, whereOf(Destination(name))}; }
 
 State state(const std::string &queue)
 {
@@ -122,6 +144,9 @@ State state(const std::string &queue)
     return {dest.option("printer-is-accepting-jobs") != "false", dest.option("printer-state") == "5"};
 }
 
-std::shared_ptr<PrintTarget> targetFor(const Queue &queue) { return std::make_shared<CupsQueueTarget>(queue); }
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies)
+{
+    return std::make_shared<CupsQueueTarget>(queue, copies);
+}
 
 }  // namespace rotamet::print::queue

@@ -46,8 +46,9 @@ private:
     cups_dest_t *dest_ = nullptr;
 };
 
-// Hands the file to the queue ("name" or "name/instance") as one job: the
-// job's id, or 0 with the server's reason.
-int printFile(const std::string &queue, const std::string &file, const char *title, std::string &reason);
+// Hands the file to the queue ("name" or "name/instance") as one job of that
+// many copies (0: as many as the queue is set to print): the job's id, or 0
+// with the server's reason.
+int printFile(const std::string &queue, const std::string &file, const char *title, int copies, std::string &reason);
 
 }  // namespace rotamet::print::cups

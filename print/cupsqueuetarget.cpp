@@ -11,7 +11,7 @@
 
 namespace rotamet::print {
 
-CupsQueueTarget::CupsQueueTarget(queue::Queue queue) : queue_(std::move(queue)) {}
+CupsQueueTarget::CupsQueueTarget(queue::Queue queue, int copies) : queue_(std::move(queue)), copies_(copies) {}
 
 PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
 {
@@ -27,7 +27,8 @@ PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
     file.close();
 
     std::string reason;
-    if (cups::printFile(queue_.name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", reason) == 0) {
+    if (cups::printFile(queue_.name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", copies_, reason)
+        == 0) {
         if (!queue::state(queue_.name).accepting)
             throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);

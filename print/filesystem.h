@@ -1,7 +1,8 @@
 // The few file operations whose system calls differ between systems, for a
 // file the user keeps: it is written in its own folder under a hidden
 // temporary name, made durable, and then given its name in one step that
-// never replaces a file. One implementation per system:
+// never replaces a file, or replaces one only when the user said so. One
+// implementation per system:
 // print/filesystem_unix.cpp and print/filesystem_windows.cpp.
 #pragma once
 
@@ -24,5 +25,9 @@ enum class Move { Done, NameTaken, Failed };
 // Gives the file at from the name to, in the same folder, in one step; when
 // a file named to exists, nothing changes and the answer is NameTaken.
 Move moveNoReplace(const QString &from, const QString &to);
+// Gives the file at from the name to, in the same folder, in one step that
+// replaces a file named to: at every moment the name holds either the old
+// file or the new one, whole. False when the system refuses.
+bool moveReplacing(const QString &from, const QString &to);
 
 }  // namespace rotamet::print::files

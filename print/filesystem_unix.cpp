@@ -50,4 +50,10 @@ Move moveNoReplace(const QString &from, const QString &to)
     return ::rename(source.constData(), target.constData()) == 0 ? Move::Done : Move::Failed;
 }
 
+bool moveReplacing(const QString &from, const QString &to)
+{
+    // rename() replaces the name in one step.
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
 }  // namespace rotamet::print::files

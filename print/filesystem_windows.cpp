@@ -46,4 +46,11 @@ Move moveNoReplace(const QString &from, const QString &to)
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Move::NameTaken : Move::Failed;
 }
 
+bool moveReplacing(const QString &from, const QString &to)
+{
+    // A move within one volume replaces the name in one step; without
+    // MOVEFILE_COPY_ALLOWED nothing is ever copied.
+    return MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 }  // namespace rotamet::print::files

@@ -2,7 +2,7 @@
 // "Rotamet <date> NNN.pdf" with the first number that is free, so that no
 // earlier print and no other file is ever overwritten. The page is written in
 // that folder under a hidden temporary name, made durable, and renamed in one
-// step (print/filesystem.h): the folder never holds a part of a page under a
+// step (print/pdfwriting.h): the folder never holds a part of a page under a
 // name the user sees, and a page that fails leaves nothing at all.
 #pragma once
 
@@ -20,7 +20,9 @@ public:
     // The user's documents folder (else the home folder).
     static QString documentsFolder();
 
-    // The file the next page would get, as the system writes paths.
+    // The file the next page would get ("/" between folders).
+    QString nextFile() const;
+    // The same, as the system writes paths.
     std::string deviceName() const override;
     std::string secondText() const override { return "(file PDF)"; }
     // A folder that cannot be made or written, or a disk that fails: error 75

@@ -39,8 +39,14 @@ State state(const std::string &queue);
 inline constexpr const char *kWaitsWhilePaused
     = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
 
-// The target that prints on this queue: CupsQueueTarget on Linux,
-// WindowsPrinterTarget on Windows.
-std::shared_ptr<PrintTarget> targetFor(const Queue &queue);
+// The target that prints copies of each page on this queue: CupsQueueTarget
+// on Linux, WindowsPrinterTarget on Windows. A queue whose where is not
+// known (a printer the user chose by its name) is described when the page
+// is handed over, off the window's thread.
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies = 0);
+
+// The queue of this name as the server describes it (where is empty when it
+// cannot say). May block.
+Queue describe(const std::string &name);
 
 }  // namespace rotamet::print::queue

@@ -55,6 +55,11 @@ State state(const std::string &queue)
     return {true, !info.isNull() && info.state() == QPrinter::Error};
 }
 
-std::shared_ptr<PrintTarget> targetFor(const Queue &queue) { return std::make_shared<WindowsPrinterTarget>(queue); }
+std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies)
+{
+    return std::make_shared<WindowsPrinterTarget>(queue, copies);
+}
+
+Queue describe(const std::string &name) { return {name, portOf(QString::fromStdString(name).toStdWString())}; }
 
 }  // namespace rotamet::print::queue

@@ -1,6 +1,7 @@
 // Where a composed page goes: one small class per target, each with one way
 // to hand a page over and one place where that can fail.
-// - PdfFolderTarget (print/pdffoldertarget.h): a PDF file in a folder;
+// - PdfFolderTarget (print/pdffoldertarget.h): a new PDF file in a folder;
+// - PdfFileTarget (print/pdffiletarget.h): a PDF file the user named;
 // - CupsQueueTarget (print/cupsqueuetarget.h, Linux): a CUPS queue that
 //   takes the page as a PDF file;
 // - WindowsPrinterTarget (print/windowsprintertarget.h, Windows): a printer
@@ -25,6 +26,9 @@ public:
     // device or port; "(file PDF)"). Any thread.
     virtual std::string deviceName() const = 0;
     virtual std::string secondText() const = 0;
+    // How many copies of the page it asks for; 0: as many as the printer is
+    // set to print (one, unless the user set it otherwise).
+    virtual int copies() const { return 0; }
 
     struct Handed {
         std::string deviceName;  // what received the page (a PDF: the file written)

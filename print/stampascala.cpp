@@ -224,9 +224,9 @@ std::string askPrinter(Printer *p, std::string (Printer::*what)())
 
 constexpr const char *kTitle = "Stampa scala";
 
-}  // namespace
-
-void StampaScala(FormView &form)
+// The print run, on the printer that printerFor gives once the inputs are read.
+template <class PrinterFor>
+void run(FormView &form, PrinterFor &&printerFor)
 {
     // All the calculation runs of one print share one calculation error box:
     // a bad field shows it once, not once per row.
@@ -245,7 +245,7 @@ void StampaScala(FormView &form)
             return;
         }
 
-        printer = &form.printer();
+        printer = &printerFor();
         printPage(form, *printer);
         restore(form, *saved);
     } catch (const RunTimeError &e) {
@@ -278,6 +278,18 @@ void StampaScala(FormView &form)
     else
         form.showWarningBox(
             "La pagina è stata consegnata a '" + name + "', ma non viene stampata ora: " + waiting + ".", kTitle);
+}
+
+}  // namespace
+
+void StampaScala(FormView &form)
+{
+    run(form, [&]() -> Printer & { return form.printer(); });
+}
+
+void StampaScala(FormView &form, Printer &printer)
+{
+    run(form, [&]() -> Printer & { return printer; });
 }
 
 }  // namespace rotamet::print

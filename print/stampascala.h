@@ -24,6 +24,11 @@ namespace rotamet::print {
 // A page handed over shows "Stampa effettuata su '<printer>'", or a warning
 // when the printer knows that the page waits (a paused queue). A print the
 // user cancels (PrintCancelled) gives the inputs back and shows nothing.
+// The page goes to the window's printer (form.printer()).
 void StampaScala(FormView &form);
+// The same page on another printer, which the user chose for this print (a
+// printer of the print dialog, a PDF file); the window's own printer is left
+// as it is.
+void StampaScala(FormView &form, Printer &printer);
 
 }  // namespace rotamet::print

@@ -15,11 +15,14 @@ namespace rotamet::print {
 
 class WindowsPrinterTarget : public PrintTarget {
 public:
-    explicit WindowsPrinterTarget(queue::Queue printer);
+    // copies: 0 for as many as the printer is set to print. A printer whose
+    // port is not known (where empty) has it looked up when the page goes.
+    explicit WindowsPrinterTarget(queue::Queue printer, int copies = 0);
 
     std::string deviceName() const override { return printer_.name; }
     // Its port: USB001, LPT1:, a network port, PORTPROMPT:...
     std::string secondText() const override { return printer_.where; }
+    int copies() const override { return copies_; }
     Handed deliver(const Page &page) override;
 
     // Whether a printer on this port asks the user for a file name when a
@@ -28,6 +31,7 @@ public:
 
 private:
     const queue::Queue printer_;
+    const int copies_;
 };
 
 }  // namespace rotamet::print

@@ -47,7 +47,9 @@ std::optional<QString> askForFile(const std::string &printer)
 
 }  // namespace
 
-WindowsPrinterTarget::WindowsPrinterTarget(queue::Queue printer) : printer_(std::move(printer)) {}
+WindowsPrinterTarget::WindowsPrinterTarget(queue::Queue printer, int copies)
+    : printer_(std::move(printer)), copies_(copies)
+{}
 
 bool WindowsPrinterTarget::portAsksForFile(const std::string &port)
 {
@@ -63,7 +65,10 @@ PrintTarget::Handed WindowsPrinterTarget::deliver(const Page &page)
     QPageLayout layout = printer.pageLayout();
     layout.setOrientation(page.orientation);
     printer.setPageLayout(layout);
-    if (portAsksForFile(printer_.where)) {
+    if (copies_ > 0)
+        printer.setCopyCount(copies_);
+    const std::string port = printer_.where.empty() ? queue::describe(printer_.name).where : printer_.where;
+    if (portAsksForFile(port)) {
         // Asked before the document starts, so that a cancel is told apart
         // from a failure; the document then goes to the file chosen.
         const std::optional<QString> file = askForFile(printer_.name);

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Makes the README pictures from a build: docs/window.png, the window as it
-# opens, and docs/page.png, the page the "stampa" button prints.
+# opens; docs/menu.png, the menu of "stampa" open on the window; and
+# docs/page.png, the page the "stampa" button prints.
 # usage: scripts/screenshots.sh [BUILD_DIR]        (default: build)
 #
-# The program runs under a virtual X display with no print server, so it
-# prints to a PDF in the documents folder of a throw-away HOME; the page is
-# that PDF rendered at 80 dpi.
+# The program runs under a virtual X display with a window manager (openbox)
+# and no print server, so it prints to a PDF in the documents folder of a
+# throw-away HOME; the page is that PDF rendered at 80 dpi.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
@@ -15,9 +16,10 @@ docs=$top/docs
 mkdir -p "$docs"
 
 home=$(mktemp -d)
-xpid="" apid=""
+xpid="" wmpid="" apid=""
 cleanup() {
   [[ -n $apid ]] && kill "$apid" 2>/dev/null
+  [[ -n $wmpid ]] && kill "$wmpid" 2>/dev/null
   [[ -n $xpid ]] && kill "$xpid" 2>/dev/null
   rm -rf "$home"
 }
@@ -29,6 +31,16 @@ xpid=$!
 for _ in $(seq 100); do [[ -s $home/display ]] && break; sleep 0.1; done
 DISPLAY=:$(<"$home/display")
 export DISPLAY
+HOME=$home openbox --sm-disable >/dev/null 2>&1 &
+wmpid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+# A desktop's plain background, painted on the root window once
+# the window manager is up.
+convert -size 1024x768 xc:'#4a6f8f' "$home/desktop.png"
+display -window root "$home/desktop.png" || true  # paints, then answers 1 all the same
 
 mkdir -m 700 "$home/run"
 HOME=$home XDG_RUNTIME_DIR=$home/run CUPS_SERVER=/nonexistent QT_QPA_PLATFORM=xcb "$app" >"$home/app.log" 2>&1 &
@@ -39,11 +51,24 @@ sleep 1  # let the first paint finish
 import -window "$wid" "$docs/window.png"
 echo "saved $docs/window.png"
 
-# The centre of cmdStampa, in pixels from the client area's top-left corner:
-# the button lies at (2280, 5400) in the frame at (240, 120), 1335 x 495 twips,
-# 15 twips to the pixel.
+# cmdStampa, in pixels from the client area's top-left corner: the button
+# lies at (2280, 5400) in the frame at (240, 120), 1335 x 495 twips, 15 twips
+# to the pixel.
+left=$(((240 + 2280) / 15))
+top=$(((120 + 5400) / 15))
 x=$(((240 + 2280 + 1335 / 2) / 15))
 y=$(((120 + 5400 + 495 / 2) / 15))
+
+# The menu of "stampa", opened by a right click near the button's lower left
+# corner, with the lower left part of the window.
+eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y: the client area on the screen
+xdotool mousemove --window "$wid" $((left + 10)) $((top + 495 / 15 - 6)) click 3
+sleep 1
+import -window root -crop 400x150+$((X - 12))+$((Y + top - 40)) +repage "$docs/menu.png"
+echo "saved $docs/menu.png"
+xdotool key Escape
+sleep 0.5
+
 xdotool mousemove --window "$wid" "$x" "$y" click 1
 
 # The PDF is complete once pdfinfo can read its trailer.

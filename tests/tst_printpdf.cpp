@@ -8,67 +8,14 @@
 #include "print/qtprinter.h"
 #include "print/stampascala.h"
 #include "support/modelform.h"
+#include "support/pagetext.h"
 
 using namespace rotamet::print;
 using rotamet::RunTimeError;
 using rotamet::calc::Field;
+using namespace rotamet::pagetext;
 
 namespace {
-
-struct Word {
-    double left, top, right;
-    QString text;
-};
-using Line = QList<Word>;
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The page's words grouped into lines, top to bottom, each left to right.
-QList<Line> readLines(const QString &pdf)
-{
-    const QString html = run("pdftotext", {"-bbox", pdf, "-"});
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-    QList<Word> words;
-    for (const auto &m : word.globalMatch(html))
-        words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4)});
-    std::stable_sort(words.begin(), words.end(), [](const Word &a, const Word &b) { return a.top < b.top; });
-    QList<Line> lines;
-    for (const Word &w : words) {
-        if (lines.isEmpty() || w.top - lines.last().first().top > 3)
-            lines.append(Line());
-        lines.last().append(w);
-    }
-    for (Line &l : lines)
-        std::sort(l.begin(), l.end(), [](const Word &a, const Word &b) { return a.left < b.left; });
-    return lines;
-}
-
-QString text(const Line &line)
-{
-    QStringList t;
-    for (const Word &w : line)
-        t << w.text;
-    return t.join(' ');
-}
-
-// The table rows: lines that start with a speed.
-QList<Line> rows(const QList<Line> &lines)
-{
-    static const QRegularExpression speed("^\\d+$");
-    QList<Line> out;
-    for (const Line &l : lines)
-        if (speed.match(l.first().text).hasMatch())
-            out.append(l);
-    return out;
-}
 
 QStringList files(const QString &folder)
 {

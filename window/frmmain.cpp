@@ -1,10 +1,14 @@
 #include "window/frmmain.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOption>
@@ -21,7 +26,10 @@
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
+#include "print/pdffiletarget.h"
+#include "print/pdffoldertarget.h"
 #include "print/printer.h"
+#include "print/printqueue.h"
 #include "print/stampascala.h"
 #include "window/design.h"
 #include "window/designwidgets.h"
@@ -59,6 +67,7 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Rotamet"));
     offerNoMaximise();
     buildFromDesign();
+    buildPrintMenu();
     connectEvents();
     drawStepArrows();
     tabToTheChosenOption();
@@ -114,6 +123,29 @@ void FrmMain::buildFromDesign()
     optionGroup_ = built.options;
 }
 
+// The context menu of "stampa", made once and shown by cmdStampa_ContextMenu.
+// Its first entry is also the window's Ctrl+P, which the menu shows.
+void FrmMain::buildPrintMenu()
+{
+    const auto action = [this](const char *name, const QString &text) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    mnuStampaStampa = action("mnuStampaStampa", QStringLiteral("&Stampa"));
+    mnuStampaStampa->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuStampaStampa->setShortcutContext(Qt::WindowShortcut);
+    mnuStampaStampa->setShortcutVisibleInContextMenu(true);
+    addAction(mnuStampaStampa);
+    mnuStampaSu = action("mnuStampaSu", QStringLiteral("Stampa s&u…"));
+    mnuStampaPdf = action("mnuStampaPdf", QStringLiteral("Salva come &PDF…"));
+
+    mnuStampa = new QMenu(this);
+    mnuStampa->setObjectName(QStringLiteral("mnuStampa"));
+    mnuStampa->setAccessibleName(QStringLiteral("Scelte di stampa"));
+    mnuStampa->addActions({mnuStampaStampa, mnuStampaSu, mnuStampaPdf});
+}
+
 void FrmMain::connectEvents()
 {
     // A choice from the list (popup, arrow keys, wheel) emits activated, also
@@ -140,6 +172,11 @@ void FrmMain::connectEvents()
 
     connect(cmdCalcola, &QPushButton::clicked, this, [this] { cmdCalcola_Click(); });
     connect(cmdStampa, &QPushButton::clicked, this, [this] { cmdStampa_Click(); });
+    // The right click, the menu key and Shift+F10 on "stampa": eventFilter().
+    cmdStampa->installEventFilter(this);
+    connect(mnuStampaStampa, &QAction::triggered, this, [this] { mnuStampaStampa_Click(); });
+    connect(mnuStampaSu, &QAction::triggered, this, [this] { mnuStampaSu_Click(); });
+    connect(mnuStampaPdf, &QAction::triggered, this, [this] { mnuStampaPdf_Click(); });
     connect(cmdAngUp, &QPushButton::clicked, this, [this] { cmdAngUp_Click(); });
     connect(cmdAngDown, &QPushButton::clicked, this, [this] { cmdAngDown_Click(); });
     connect(cmdMSUp, &QPushButton::clicked, this, [this] { cmdMSUp_Click(); });
@@ -245,6 +282,26 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
     if (watched == cboCodice && event->type() == QEvent::FocusOut
         && focusMovedWithinWindow(*static_cast<QFocusEvent *>(event)))
         cboCodice_LostFocus();
+    if (watched == cmdStampa) {
+        // A menu opened from the keyboard hangs below the button; one opened
+        // by the mouse, at the pointer.
+        const QPoint below = cmdStampa->mapToGlobal(QPoint(0, cmdStampa->height()));
+        // A right click and the menu key come as a context-menu event on X
+        // and on Windows, and Shift+F10 too on Windows.
+        if (event->type() == QEvent::ContextMenu) {
+            const auto *menu = static_cast<QContextMenuEvent *>(event);
+            cmdStampa_ContextMenu(menu->reason() == QContextMenuEvent::Mouse ? menu->globalPos() : below);
+            return true;
+        }
+        // On X, Shift+F10 comes as the key it is.
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+                cmdStampa_ContextMenu(below);
+                return true;
+            }
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -369,9 +426,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         switch (event->type()) {
+        case QEvent::ShortcutOverride: {
+            // Taken, so that no shortcut (Ctrl+P) fires either.
+            auto *widget = qobject_cast<QWidget *>(watched);
+            if (!widget || widget->window() != window_)
+                return false;
+            event->accept();
+            return true;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -395,13 +459,73 @@ private:
 };
 }  // namespace
 
-void FrmMain::cmdStampa_Click()
+void FrmMain::cmdStampa_Click() { printOn(nullptr); }
+
+void FrmMain::printOn(print::Printer *printer)
 {
+    if (printing_)
+        return;
+    const QScopedValueRollback busy(printing_, true);
     const UserInputBlocker block(this);
     // The page header names the pump whose data it prints, whatever is typed
     // in the list.
     cboCodice_LostFocus();
-    print::StampaScala(*this);
+    if (printer)
+        print::StampaScala(*this, *printer);
+    else
+        print::StampaScala(*this);
+}
+
+void FrmMain::cmdStampa_ContextMenu(const QPoint &globalPos)
+{
+    if (printing_ || mnuStampa->isVisible())
+        return;
+    mnuStampa->popup(globalPos);
+}
+
+void FrmMain::mnuStampaStampa_Click() { cmdStampa_Click(); }
+
+void FrmMain::mnuStampaSu_Click()
+{
+    if (printing_)
+        return;
+    const std::optional<PlatformServices::PrinterChoice> choice = services_.choosePrinter();
+    if (!choice)
+        return;  // cancelled: nothing printed, nothing said
+    if (choice->printer.isEmpty()) {
+        // The dialog of a system with no printer still has its button.
+        services_.messageBox(QStringLiteral("Non c'è alcuna stampante: la pagina non è stata stampata."),
+                             QStringLiteral("Stampa scala"), BoxIcon::Warning);
+        return;
+    }
+    const std::unique_ptr<print::Printer> printer
+        = services_.printerOn(print::queue::targetFor({ss(choice->printer), {}}, choice->copies));
+    printOn(printer.get());
+}
+
+void FrmMain::mnuStampaPdf_Click()
+{
+    if (printing_)
+        return;
+    // A dialog cannot open in a folder that is not there (a new user's
+    // documents folder, made by the first PDF): the home folder then.
+    QString folder = print::PdfFolderTarget::documentsFolder();
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QString suggested = folder;
+    try {
+        suggested = print::PdfFolderTarget(folder).nextFile();
+    } catch (const RunTimeError &) {
+        // No free number left: the folder alone.
+    }
+    const std::optional<QString> file = services_.choosePdfFile(suggested);
+    if (!file || file->isEmpty())
+        return;  // cancelled: nothing written, nothing said
+    // The dialog has asked before choosing a file that exists.
+    const bool replace = QFileInfo::exists(*file);
+    const std::unique_ptr<print::Printer> printer
+        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, replace));
+    printOn(printer.get());
 }
 
 // ---- Pump catalogue ------------------------------------------------------------

@@ -16,10 +16,12 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/pumpfile.h"
 
+class QAction;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 
@@ -45,6 +47,19 @@ public:
     void Form_Unload(std::int16_t &cancel);
     void cmdCalcola_Click();
     void cmdStampa_Click();
+    // The context menu of "stampa" (mnuStampa), opened by a right click, the
+    // menu key or Shift+F10: "Stampa" (Ctrl+P anywhere in the window, as a
+    // click), "Stampa su…" and "Salva come PDF…".
+    void cmdStampa_ContextMenu(const QPoint &globalPos);
+    void mnuStampaStampa_Click();
+    // The print dialog (PlatformServices::choosePrinter), then the page on
+    // the printer chosen, in the number of copies chosen.
+    void mnuStampaSu_Click();
+    // A save dialog on the documents folder (the home folder while there is
+    // none) with the name the PDF of a print without a printer would get
+    // there (PlatformServices::choosePdfFile), then the page as a PDF file
+    // under the name chosen.
+    void mnuStampaPdf_Click();
     void cboCodice_Click();
     // Leaving the pump list (Enter answered No, or the focus moving to
     // another control): a text that is no catalogue code gives way to the
@@ -136,9 +151,18 @@ private:
     QFrame *fraMain = nullptr;
     QFrame *Frame1 = nullptr;
     std::array<QFrame *, 4> Shape{};  // Shape[1..3]
+    QMenu *mnuStampa = nullptr;       // the context menu of cmdStampa
+    QAction *mnuStampaStampa = nullptr;
+    QAction *mnuStampaSu = nullptr;
+    QAction *mnuStampaPdf = nullptr;
 
     void buildFromDesign();
+    void buildPrintMenu();
     void connectEvents();
+    // The printed table, on printer (nullptr: the system's printer), with
+    // user input held back meanwhile; a print asked for during a print is
+    // not started.
+    void printOn(print::Printer *printer);
     void offerNoMaximise();
     void drawStepArrows();
     void tabToTheChosenOption();
@@ -168,6 +192,7 @@ private:
     int calculationRuns_ = 0;
     bool placedByFrame_ = false;
     bool lookUpAfterFirstPaint_ = false;  // set by load()
+    bool printing_ = false;
 };
 
 }  // namespace rotamet

@@ -1,8 +1,11 @@
 #include "window/qtservices.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 
@@ -45,27 +48,60 @@ private:
 };
 }  // namespace
 
+QWidget *QtServices::dialogParent() const { return mainWindow_ ? mainWindow_.data() : QApplication::activeWindow(); }
+
 void QtServices::messageBox(const QString &text, const QString &title, BoxIcon icon)
 {
     const QMessageBox::Icon shown = icon == BoxIcon::Critical ? QMessageBox::Critical
         : icon == BoxIcon::Warning                            ? QMessageBox::Warning
                                                               : QMessageBox::Information;
-    QMessageBox box(shown, title, text, QMessageBox::Ok,
-                    mainWindow_ ? mainWindow_.data() : QApplication::activeWindow());
+    QMessageBox box(shown, title, text, QMessageBox::Ok, dialogParent());
     const RepeatedKeysIgnored repeats(&box);
     box.exec();
 }
 
 bool QtServices::questionBox(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, dialogParent());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     const RepeatedKeysIgnored repeats(&box);
     return box.exec() == QMessageBox::Yes;
+}
+
+// The dialog asks the print server for its printers itself, on the window's
+// thread, as every program's print dialog does.
+std::optional<PlatformServices::PrinterChoice> QtServices::choosePrinter()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, dialogParent());
+    // One page, always the same: no page range, no selection, no print to a
+    // file ("Salva come PDF…" is that).
+    dialog.setOptions({});
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return PrinterChoice{printer.printerName(), std::max(1, printer.copyCount())};
+}
+
+std::optional<QString> QtServices::choosePdfFile(const QString &suggested)
+{
+    QFileDialog dialog(dialogParent(), QStringLiteral("Salva come PDF"), suggested,
+                       QStringLiteral("Documenti PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without it gets ".pdf" before the dialog looks for a file
+    // to replace.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::unique_ptr<print::Printer> QtServices::printerOn(std::shared_ptr<print::PrintTarget> target)
+{
+    return std::make_unique<print::QtPrinter>(std::move(target));
 }
 
 QString QtServices::pumpFilePath() { return catalogue::PumpFile::standardPath(); }

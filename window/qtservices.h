@@ -27,6 +27,13 @@ public:
     bool questionBox(const QString &text, const QString &title) override;
     QString pumpFilePath() override;
     print::Printer &printer() override;
+    // QPrintDialog, native on Windows: only the printer and the number of
+    // copies are taken from it.
+    std::optional<PrinterChoice> choosePrinter() override;
+    // QFileDialog, native where the system has one (Windows; a desktop whose
+    // Qt theme offers one), else Qt's own, in Italian.
+    std::optional<QString> choosePdfFile(const QString &suggested) override;
+    std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     QSize screenSize() override;
     void processEvents() override;
@@ -34,6 +41,8 @@ public:
 
 private:
     print::QtPrinter &systemPrinter();
+    // The main window, else the active one.
+    QWidget *dialogParent() const;
 
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<print::QtPrinter> printer_;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "print/qtprinter.h"
+
 namespace rotamet {
 
 void RecordingServices::messageBox(const QString &text, const QString &title, BoxIcon icon)
@@ -17,6 +19,24 @@ bool RecordingServices::questionBox(const QString &text, const QString &title)
     if (onBox)
         onBox(questions.back());
     return answer;
+}
+
+std::optional<PlatformServices::PrinterChoice> RecordingServices::choosePrinter()
+{
+    ++printDialogs;
+    return printerChoice;
+}
+
+std::optional<QString> RecordingServices::choosePdfFile(const QString &suggested)
+{
+    saveDialogs.push_back(suggested);
+    return pdfFile;
+}
+
+std::unique_ptr<print::Printer> RecordingServices::printerOn(std::shared_ptr<print::PrintTarget> target)
+{
+    targets.push_back(target);
+    return std::make_unique<print::QtPrinter>(retarget ? retarget(std::move(target)) : std::move(target));
 }
 
 void RecordingServices::processEvents()

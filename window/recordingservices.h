@@ -1,10 +1,13 @@
 // Platform services for tests: message boxes and questions are recorded
-// instead of shown, questions get a set answer, the printer is a
-// RecordingPrinter, the screen has a set size, and the pumps' file is
-// wherever a test puts it (none unless it says).
+// instead of shown, questions get a set answer, the print and save dialogs
+// are recorded and get a set answer (cancelled unless a test says), the
+// printer is a RecordingPrinter, the screen has a set size, and the pumps'
+// file is wherever a test puts it (none unless it says).
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "print/recordingprinter.h"
@@ -35,10 +38,27 @@ public:
     // Runs at each processEvents(), e.g. to act as a user in the middle of printing.
     std::function<void()> onProcessEvents;
 
+    // The print dialogs opened, and the answer each one gives: a printer
+    // and copies, or none (cancelled).
+    int printDialogs = 0;
+    std::optional<PrinterChoice> printerChoice;
+    // The file each save dialog opened on, and the answer each one gives: a
+    // file, or none (cancelled).
+    std::vector<QString> saveDialogs;
+    std::optional<QString> pdfFile;
+    // The targets the window asked a printer for, in order. Each print goes
+    // to a QtPrinter on that target, or on what retarget gives for it (a
+    // test's stand-in for a print queue).
+    std::vector<std::shared_ptr<print::PrintTarget>> targets;
+    std::function<std::shared_ptr<print::PrintTarget>(std::shared_ptr<print::PrintTarget>)> retarget;
+
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
     bool questionBox(const QString &text, const QString &title) override;
     QString pumpFilePath() override { return pumpFile; }
     print::Printer &printer() override { return *printerInUse; }
+    std::optional<PrinterChoice> choosePrinter() override;
+    std::optional<QString> choosePdfFile(const QString &suggested) override;
+    std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     QSize screenSize() override { return screen; }
     void processEvents() override;
     void quit() override { ++quitCalls; }

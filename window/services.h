@@ -1,20 +1,23 @@
 // Everything the window asks of the outside world: message boxes, the
-// printer, the screen, where the user's pumps are kept, event processing and
-// ending the program. The window
-// never calls QMessageBox, QPrinter or QApplication for these directly, so a
-// test can record a message box instead of blocking on it and can inject
-// printer failures.
+// print and save dialogs, the printers, the screen, where the user's pumps
+// are kept, event processing and ending the program. The window never calls
+// QMessageBox, QPrintDialog, QFileDialog, QPrinter or QApplication for these
+// directly, so a test can record a box or answer a dialog instead of
+// blocking on it, and can inject printer failures.
 #pragma once
 
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QObject;
 
 namespace rotamet::print {
 class Printer;
-}
+class PrintTarget;
+}  // namespace rotamet::print
 
 namespace rotamet {
 
@@ -31,6 +34,25 @@ public:
     virtual bool questionBox(const QString &text, const QString &title) = 0;
     // The system's current printer (always the same object for one services).
     virtual print::Printer &printer() = 0;
+
+    // What the user chose in the print dialog.
+    struct PrinterChoice {
+        QString printer;  // its name
+        int copies = 1;
+    };
+    // "Stampa su…": the system's print dialog, modal over the main window,
+    // opened on the default printer. The printer and the number of copies
+    // chosen; nothing when the user cancels.
+    virtual std::optional<PrinterChoice> choosePrinter() = 0;
+    // "Salva come PDF…": a save dialog for a PDF file, modal over the main
+    // window, opened on suggested (a folder and a file name); it asks before
+    // a file that exists is replaced. The file chosen; nothing when the user
+    // cancels.
+    virtual std::optional<QString> choosePdfFile(const QString &suggested) = 0;
+    // A printer for one print to a target the user chose (a printer of the
+    // print dialog, a PDF file), beside the system's current printer.
+    virtual std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) = 0;
+
     // Looks the system's current printer up again without waiting for the
     // print server, which may be slow or never answer. answered runs later on
     // the window's thread, once printer() names what was found, unless

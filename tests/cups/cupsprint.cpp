@@ -2,21 +2,29 @@
 // through the program's own printer, as a user would: types a speed and an
 // angle, clicks "stampa", and checks the one message and that the window
 // shows the user's inputs and their results afterwards, as before the print.
-// Usage: cupsprint QUEUE [refused|paused]. Without a mode the queue must take
-// the page; "refused": a queue that refuses jobs; "paused": a disabled
-// (paused) queue that holds the page.
+// Usage: cupsprint QUEUE [refused|paused|chosen SECOND]. Without a mode the
+// queue must take the page; "refused": a queue that refuses jobs; "paused": a
+// disabled (paused) queue that holds the page; "chosen": "Stampa su…" from
+// the menu of "stampa", and in the program's own print dialog, which opens on
+// QUEUE, the queue SECOND and 2 copies.
 #include <cstdio>
 #include <memory>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "print/qtprinter.h"
 #include "support/controls.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
+#include "window/qtservices.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
 
@@ -31,17 +39,55 @@ void type(TextBox *field, const char *text)
     QTest::keyClicks(field, text);
 }
 
+// Boxes recorded, the print dialog the program's own.
+struct Services : RecordingServices {
+    QtServices real;
+    std::optional<PrinterChoice> choosePrinter() override { return real.choosePrinter(); }
+};
+
+// Answers the print dialog as a user does: the printer from its list, the
+// copies, then Enter. Notes the printer it opened on. Asynchronous, so that
+// nothing waits inside the timer's own event.
+class PrintDialogAnswer : public QObject {
+public:
+    PrintDialogAnswer(QString printer, int count) : printer_(std::move(printer)), copies_(count)
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            auto *list = dialog ? dialog->findChild<QComboBox *>("printers") : nullptr;
+            auto *copies = dialog ? dialog->findChild<QSpinBox *>("copies") : nullptr;
+            if (!list || !copies || answered)
+                return;
+            answered = true;
+            openedOn = list->currentText();
+            list->setCurrentIndex(list->findText(printer_));
+            copies->setValue(copies_);
+            QMetaObject::invokeMethod(
+                this, [dialog] { QTest::keyClick(dialog, Qt::Key_Return); }, Qt::QueuedConnection);
+        });
+        timer_.start(50);
+    }
+    bool answered = false;
+    QString openedOn;
+
+private:
+    QString printer_;
+    int copies_;
+    QTimer timer_;
+};
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: cupsprint QUEUE [refused|paused]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: cupsprint QUEUE [refused|paused|chosen SECOND]\n");
         return 2;
     }
     const QString queue = QString::fromLocal8Bit(argv[1]);
-    const QString mode = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString mode = argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString second = argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString();
 
     const QString system = QPrinterInfo::defaultPrinter().printerName();
     if (system != queue) {
@@ -59,7 +105,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    RecordingServices services;
+    Services services;
     services.printerInUse = printer.get();
     FrmMain form(services);
     const Controls ui(form);
@@ -74,9 +120,28 @@ int main(int argc, char **argv)
     std::printf("%s\n", qPrintable(ui.cmdStampa->toolTip()));
     const QStringList before = windowTexts(form);
 
-    QTest::mouseClick(ui.cmdStampa, Qt::LeftButton);
-
     int status = 0;
+    if (mode == "chosen") {
+        const PrintDialogAnswer user(second, 2);
+        QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, ui.cmdStampa->mapTo(&form, QPoint(10, 10)));
+        QMenu *menu = nullptr;
+        if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); })) {
+            std::fprintf(stderr, "FAIL: the menu of \"stampa\" did not open\n");
+            return 1;
+        }
+        QTest::keyClick(menu, Qt::Key_U);  // "Stampa s&u…"
+        if (!user.answered) {
+            std::fprintf(stderr, "FAIL: no print dialog\n");
+            return 1;
+        }
+        if (user.openedOn != queue) {
+            std::fprintf(stderr, "FAIL: the print dialog opened on '%s'\n", qPrintable(user.openedOn));
+            status = 1;
+        }
+    } else {
+        QTest::mouseClick(ui.cmdStampa, Qt::LeftButton);
+    }
+
     for (const auto &box : services.boxes)
         std::printf("%s: %s\n", qPrintable(box.title), qPrintable(box.text));
     QString expected;
@@ -88,7 +153,7 @@ int main(int argc, char **argv)
         expected = "La pagina è stata consegnata a '" + queue
             + "', ma non viene stampata ora: la coda è sospesa, e la pagina vi attende finché non viene riattivata.";
     } else {
-        expected = "Stampa effettuata su '" + queue + "'";
+        expected = "Stampa effettuata su '" + (mode == "chosen" ? second : queue) + "'";
         icon = BoxIcon::Information;
     }
     if (services.boxes.size() != 1 || services.boxes[0].title != "Stampa scala" || services.boxes[0].icon != icon

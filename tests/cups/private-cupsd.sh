@@ -7,6 +7,8 @@
 #   private-cupsd.sh start DIR [QUEUE]   start it (DIR must exist) and, with
 #                                        QUEUE, add a cups-pdf queue by that
 #                                        name as its default; prints the pid
+#   private-cupsd.sh add DIR QUEUE       add another cups-pdf queue, not the
+#                                        default
 #   private-cupsd.sh stop DIR            stop it
 # Needs root (cupsd drops to the lp user for its filters). Exit 77 when cupsd
 # or cups-pdf is missing or cannot run here.
@@ -17,6 +19,13 @@ queue=${3:-}
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 
 up() { CUPS_SERVER=$dir/cups.sock lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
+# A cups-pdf queue named $1 (lpadmin warns that printer drivers are
+# deprecated: expected).
+add_queue() {
+  [[ -f $ppd && -x /usr/lib/cups/backend/cups-pdf ]] \
+    || { echo "cups-pdf is not installed (printer-driver-cups-pdf)" >&2; return 77; }
+  CUPS_SERVER=$dir/cups.sock lpadmin -p "$1" -E -v cups-pdf:/ -P "$ppd" 2> >(grep -v -i 'deprecated' >&2)
+}
 
 case $action in
 stop)
@@ -28,8 +37,13 @@ stop)
   fi
   exit 0
   ;;
+add)
+  up || { echo "no print server runs in $dir" >&2; exit 1; }
+  add_queue "$queue" || { echo "cannot set up the $queue queue" >&2; exit 1; }
+  exit 0
+  ;;
 start) ;;
-*) echo "usage: $0 start|stop DIR [QUEUE]" >&2; exit 2 ;;
+*) echo "usage: $0 start|add|stop DIR [QUEUE]" >&2; exit 2 ;;
 esac
 
 [[ $(id -u) -eq 0 ]] || { echo "needs root to run cupsd" >&2; exit 77; }
@@ -83,12 +97,14 @@ done
 up || { echo "cupsd did not answer within 10 s" >&2; "$0" stop "$dir"; exit 1; }
 
 if [[ -n $queue ]]; then
-  [[ -f $ppd && -x /usr/lib/cups/backend/cups-pdf ]] \
-    || { echo "cups-pdf is not installed (printer-driver-cups-pdf)" >&2; "$0" stop "$dir"; exit 77; }
-  # lpadmin warns that printer drivers are deprecated: expected.
-  if ! CUPS_SERVER=$dir/cups.sock lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2> >(grep -v -i 'deprecated' >&2) \
-    || ! CUPS_SERVER=$dir/cups.sock lpadmin -d "$queue"; then
-    echo "cannot set up the $queue queue" >&2
+  add_queue "$queue"
+  case $? in
+  0) ;;
+  77) "$0" stop "$dir"; exit 77 ;;
+  *) echo "cannot set up the $queue queue" >&2; "$0" stop "$dir"; exit 1 ;;
+  esac
+  if ! CUPS_SERVER=$dir/cups.sock lpadmin -d "$queue"; then
+    echo "cannot make $queue the default queue" >&2
     "$0" stop "$dir"
     exit 1
   fi

@@ -8,7 +8,9 @@
 #  1. the queue refuses jobs: the user is told the page was refused;
 #  2. the queue is paused: the user is told the page waits, and it does;
 #  3. the queue takes the page: cups-pdf writes one A4 page;
-#  4. the window's printer-lookup suite against the same server.
+#  4. "Stampa su…": in the print dialog a second queue, not the default, and
+#     2 copies: that queue takes one job of two copies of the page;
+#  5. the window's printer-lookup suite against the same server.
 # Each time the window shows the user's inputs afterwards (cupsprint checks).
 # cups-pdf re-encodes the text, so the words are checked on the program's own
 # PDF output elsewhere, not here.
@@ -19,6 +21,7 @@ program=$1
 lookup_suite=$2
 here=$(cd "$(dirname "$0")" && pwd)
 queue=RotametPDF
+second=RotametSecondo
 conf=/etc/cups/cups-pdf.conf
 export LC_ALL=C
 
@@ -92,14 +95,41 @@ for _ in $(seq 120); do
 done
 [[ -n $output ]] || fail "no PDF from cups-pdf in $outdir within 60 s"
 
-info=$(pdfinfo "$output") || fail "pdfinfo cannot read $output"
-echo "$output:"
-echo "$info" | grep -E '^(Pages|Page size):'
-echo "$info" | grep -qE '^Pages:[[:space:]]+1$' || fail "expected one page"
-echo "$info" | grep -q '(A4)' || fail "expected an A4 page"
+check_page() {
+  local info
+  info=$(pdfinfo "$1") || fail "pdfinfo cannot read $1"
+  echo "$1:"
+  echo "$info" | grep -E '^(Pages|Page size):'
+  echo "$info" | grep -qE '^Pages:[[:space:]]+1$' || fail "expected one page"
+  echo "$info" | grep -q '(A4)' || fail "expected an A4 page"
+}
+check_page "$output"
 echo "PASS: refused, paused and printed pages through $queue"
 
-# 4. The window's printer lookup against this server.
+# 4. A second queue chosen in the print dialog, with 2 copies. cups-pdf
+# writes the page once; the server's page log counts the copies ("total 2").
+"$here/private-cupsd.sh" add "$root" "$second" || fail "cannot add the queue $second"
+rm -f "$output"
+output=
+touch "$marker"
+"$program" "$queue" chosen "$second" || fail "printing on $second through the print dialog failed"
+for _ in $(seq 120); do
+  output=$(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -1)
+  [[ -n $output && -z $(lpstat -o "$second" 2>/dev/null) ]] && break
+  output=
+  sleep 0.5
+done
+[[ -n $output ]] || fail "no PDF from $second in $outdir within 60 s"
+check_page "$output"
+[[ $(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" | wc -l) -eq 1 ]] || fail "more than one page was printed"
+for _ in $(seq 60); do
+  tail -n 1 "$root/log/page_log" 2>/dev/null | grep -qE "^$second [^ ]+ [0-9]+ .* total 2 " && break
+  sleep 0.5
+done
+tail -n 1 "$root/log/page_log" | grep -E "^$second [^ ]+ [0-9]+ .* total 2 " || fail "$second did not print 2 copies"
+echo "PASS: a page in 2 copies on $second, chosen in the print dialog"
+
+# 5. The window's printer lookup against this server.
 ROTAMET_TEST_QUEUE=$queue "$lookup_suite" || fail "the printer lookup against $queue"
 # Let the queue finish the suite's page before the server stops.
 for _ in $(seq 60); do

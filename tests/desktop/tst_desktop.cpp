@@ -1,23 +1,33 @@
 // The window on a real desktop, where it loses and regains the activation:
 // a message box opens and closes, the user switches to another program and
-// comes back. Runs on a real window system only (xcb with a window manager,
-// the Windows build); Qt's offscreen platform has no activation.
+// comes back, a menu or a dialog opens over it. Runs on a real window system
+// only (xcb with a window manager, the Windows build); Qt's offscreen
+// platform has no activation.
 //
 // Keys go through the window system's interface to the window (as the
-// platform delivers a real key), not straight to a widget.
+// platform delivers a real key), not straight to a widget; the menu key and
+// Shift+F10 come from the keyboard device itself (X's test extension,
+// Windows' SendInput), since the platform itself turns them into a menu.
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QPointer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #include "app/application.h"
 #include "window/frmmain.h"
@@ -34,10 +44,17 @@ namespace {
 // is open. Something must close it: closeBoxesWithEnter().
 class RealBoxServices : public RecordingServices {
 public:
+    void setMainWindow(QWidget *window) { real_.setMainWindow(window); }
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override
     {
         RecordingServices::messageBox(text, title, icon);
         real_.messageBox(text, title, icon);
+    }
+    // The program's own save dialog, when a test asks for it.
+    bool realSaveDialog = false;
+    std::optional<QString> choosePdfFile(const QString &suggested) override
+    {
+        return realSaveDialog ? real_.choosePdfFile(suggested) : RecordingServices::choosePdfFile(suggested);
     }
 
 private:
@@ -49,6 +66,7 @@ struct Window {
     FrmMain form{services};
     Window()
     {
+        services.setMainWindow(&form);
         form.load();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QTRY_VERIFY(QGuiApplication::focusWindow() == form.windowHandle());
@@ -103,6 +121,106 @@ private:
     QTimer timer_;
     QPointer<QWidget> seen_;
     QElapsedTimer since_;
+};
+
+// The menu key, or Shift+F10, pressed on the keyboard: the window system
+// makes of it what it makes of the user's.
+void pressOnTheKeyboard(bool menuKey)
+{
+#ifdef Q_OS_WIN
+    std::vector<INPUT> keys;
+    const auto key = [&](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(in);
+    };
+    if (menuKey) {
+        key(VK_APPS, false);
+        key(VK_APPS, true);
+    } else {
+        key(VK_SHIFT, false);
+        key(VK_F10, false);
+        key(VK_F10, true);
+        key(VK_SHIFT, true);
+    }
+    QCOMPARE(SendInput(UINT(keys.size()), keys.data(), sizeof(INPUT)), UINT(keys.size()));
+#else
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("key"), menuKey ? QStringLiteral("Menu") : QStringLiteral("shift+F10")});
+    QVERIFY(xdotool.waitForFinished(10000) && xdotool.exitCode() == 0);
+#endif
+}
+
+// Counts the times a widget is shown.
+class Shows : public QObject {
+public:
+    explicit Shows(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
+// Answers the program's save dialog as a user does, from a timer of the
+// window's thread: the file's path in the name field and Enter; Sì when it
+// asks to replace a file; Enter on the box that ends the print. Notes what
+// the dialog showed. Each answer is given after the timer's own event, since
+// it may open a box in an event loop of its own where the timer, still busy,
+// would not come again.
+class SaveDialogAnswer : public QObject {
+public:
+    explicit SaveDialogAnswer(QString path) : path_(std::move(path))
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] { answer(); });
+        timer_.start(50);
+    }
+    QPointer<QWidget> parent;
+    QString title, offered, folder, question, closingBox;
+
+private:
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isActiveWindow() || !modal->windowHandle())
+            return;
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && !typed_) {
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name || !name->hasFocus())
+                return;
+            typed_ = true;
+            parent = dialog->parentWidget();
+            title = dialog->windowTitle();
+            offered = name->text();
+            folder = dialog->directory().absolutePath();
+            name->setText(path_);
+            later([window = dialog->windowHandle()] { QTest::keyClick(window, Qt::Key_Return); });
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box != answered_) {
+            answered_ = box;
+            if (QAbstractButton *yes = box->button(QMessageBox::Yes)) {
+                question = box->text();
+                later([yes] { QTest::mouseClick(yes, Qt::LeftButton); });
+            } else {
+                closingBox = box->text();
+                later([window = box->windowHandle()] { QTest::keyClick(window, Qt::Key_Return); });
+            }
+        }
+    }
+    template <class F>
+    void later(F &&f)
+    {
+        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+    }
+    QString path_;
+    QTimer timer_;
+    bool typed_ = false;
+    QPointer<QMessageBox> answered_;
 };
 
 #ifdef Q_OS_WIN
@@ -194,6 +312,10 @@ private slots:
     void speedTypedAroundAContextMenuIsKept();
     void afterComingBackTheFirstClickSelectsTheSpeedAndTheNextPlacesTheCaret();
     void thePrintsBoxGivesTheWindowBackAsItWas();
+    void theMenuKeyAndShiftF10OpenOneMenuOfStampa_data();
+    void theMenuKeyAndShiftF10OpenOneMenuOfStampa();
+    void aPdfSavedThroughTheSaveDialog_data();
+    void aPdfSavedThroughTheSaveDialog();
 };
 
 // Tab into the speed field, type 12, another program takes the activation,
@@ -338,6 +460,97 @@ void TestDesktop::thePrintsBoxGivesTheWindowBackAsItWas()
     QVERIFY(print->hasFocus());
     QCOMPARE(w.control<TextBox>("txtGiriMinuto")->text(), QStringLiteral("1000"));
     QCOMPARE(w.control<TextBox>("txtAngolo")->text(), QStringLiteral("7,0°"));
+}
+
+// The keyboard's way to the print choices: Tab to "stampa", the menu key or
+// Shift+F10 opens its menu once, below the button, and a letter picks an
+// entry; the print's box closes and the focus is back on "stampa".
+void TestDesktop::theMenuKeyAndShiftF10OpenOneMenuOfStampa_data()
+{
+    QTest::addColumn<bool>("menuKey");
+    QTest::newRow("menu key") << true;
+    QTest::newRow("Shift+F10") << false;
+}
+
+void TestDesktop::theMenuKeyAndShiftF10OpenOneMenuOfStampa()
+{
+    QFETCH(bool, menuKey);
+    Window w;
+    auto *print = w.control<QPushButton>("cmdStampa");
+    auto *menu = w.control<QMenu>("mnuStampa");
+    QVERIFY(menu);
+    const Shows shows(menu);
+    print->setFocus(Qt::TabFocusReason);
+    pressOnTheKeyboard(menuKey);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::qWait(300);  // a second menu for the same key would show by now
+    QCOMPARE(shows.count, 1);
+    QCOMPARE(QApplication::activePopupWidget(), menu);
+    const QPoint below = print->mapToGlobal(QPoint(0, print->height()));
+    QVERIFY2((menu->pos() - below).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("menu at %1,%2, button's corner at %3,%4")
+                            .arg(menu->x())
+                            .arg(menu->y())
+                            .arg(below.x())
+                            .arg(below.y())));
+
+    const BoxCloser closer;
+    w.key(Qt::Key_S);  // "&Stampa"
+    QTRY_COMPARE(closer.closed, 1);
+    QTRY_VERIFY(w.form.isActiveWindow());
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes.front().title, QStringLiteral("Stampa scala"));
+    QTRY_VERIFY(print->hasFocus());
+    QCOMPARE(shows.count, 1);
+}
+
+// "Salva come PDF…" through the program's own save dialog: Italian, over the
+// window, on the fallback's file name; a name typed and Enter writes the
+// page there; an existing file is replaced once the user says Sì.
+void TestDesktop::aPdfSavedThroughTheSaveDialog_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("a new file") << false;
+    QTest::newRow("a file replaced") << true;
+}
+
+void TestDesktop::aPdfSavedThroughTheSaveDialog()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows' own save dialog: tests/windows/tst_winspool.cpp");
+#endif
+    QFETCH(bool, exists);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("scala per il cliente.pdf"));
+    if (exists) {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("la scala di ieri");
+    }
+    Window w;
+    w.services.realSaveDialog = true;
+    QTest::mouseClick(w.form.windowHandle(), Qt::RightButton, {},
+                      w.control("cmdStampa")->mapTo(&w.form, w.control("cmdStampa")->rect().center()));
+    QTRY_VERIFY(w.control<QMenu>("mnuStampa")->isVisible());
+    const SaveDialogAnswer user(pdf);
+    w.key(Qt::Key_P);  // "Salva come &PDF…"
+    QTRY_VERIFY(!user.closingBox.isEmpty());
+
+    QCOMPARE(user.parent.data(), &w.form);
+    QCOMPARE(user.title, QStringLiteral("Salva come PDF"));
+    QVERIFY2(user.offered.startsWith(QStringLiteral("Rotamet ") + QDate::currentDate().toString(Qt::ISODate))
+                 && user.offered.endsWith(QStringLiteral(".pdf")),
+             qPrintable(user.offered));
+    if (exists)
+        QVERIFY2(user.question.contains(QStringLiteral("esiste già")), qPrintable(user.question));
+    else
+        QVERIFY(user.question.isEmpty());
+    QCOMPARE(user.closingBox, QStringLiteral("Stampa effettuata su '") + QDir::toNativeSeparators(pdf) + '\'');
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(4), QByteArray("%PDF"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    QTRY_VERIFY(w.form.isActiveWindow());
 }
 
 QTEST_MAIN(TestDesktop)

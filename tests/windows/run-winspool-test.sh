@@ -2,10 +2,11 @@
 # Runs the Windows spooler suite (tst_winspool) under Wine against a print
 # server of its own: a private CUPS scheduler (tests/cups/private-cupsd.sh:
 # its own folders and Unix socket, never the system's) with the cups-pdf
-# virtual printer as its default queue. Wine's spooler reads the queues of
-# the server that CUPS_SERVER names, here for this one program only, and
-# offers the default queue to it as the Windows default printer. Afterwards
-# the PDFs that cups-pdf wrote for this server's jobs are removed.
+# virtual printer as its default queue, and a second cups-pdf queue. Wine's
+# spooler reads the queues of the server that CUPS_SERVER names, here for
+# this one program only, and offers them to it as Windows printers, the
+# default queue as the default printer. Afterwards the PDFs that cups-pdf
+# wrote for this server's jobs are removed.
 # Needs root and CUPS with cups-pdf; reports a skip (77) otherwise.
 # Wine's spooler hangs while it loads when a print server takes connections
 # and never answers: such a server is tested on Linux only.
@@ -15,6 +16,7 @@ emulator=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 queue=RotametPDF
+second=RotametSecondo
 conf=/etc/cups/cups-pdf.conf
 
 skip() { echo "SKIP: $*"; exit 77; }
@@ -40,6 +42,7 @@ case $? in
 77) skip "no private print server here" ;;
 *) echo "FAIL: cannot start a private print server"; exit 1 ;;
 esac
+"$here/../cups/private-cupsd.sh" add "$root" "$second" || { echo "FAIL: cannot add the queue $second"; exit 1; }
 first=$(sed -n 's/^NextJobId //p' "$root/cache/job.cache")
 # Where cups-pdf puts a job of this user: the "Out" setting, ${HOME} being
 # the user's home.
@@ -48,13 +51,14 @@ outdir=${outdir:-'${HOME}/PDF'}
 outdir=${outdir//'${HOME}'/$(getent passwd "$(id -un)" | cut -d: -f6)}
 mkdir -p "$outdir"
 
-export CUPS_SERVER=$root/cups.sock ROTAMET_TEST_QUEUE=$queue ROTAMET_TEST_PDF_DIR=$outdir ROTAMET_TEST_FIRST_JOB=$first
+export CUPS_SERVER=$root/cups.sock ROTAMET_TEST_QUEUE=$queue ROTAMET_TEST_SECOND_QUEUE=$second \
+  ROTAMET_TEST_PDF_DIR=$outdir ROTAMET_TEST_FIRST_JOB=$first ROTAMET_TEST_PAGE_LOG=$root/log/page_log
 unset LPDEST PRINTER
 "$emulator" "$@"
 status=$?
 # Let the queue finish the suite's pages before the server stops.
 for _ in $(seq 60); do
-  [[ -z $(lpstat -o "$queue" 2>/dev/null) ]] && break
+  [[ -z $(lpstat -o 2>/dev/null) ]] && break
   sleep 0.5
 done
 exit $status

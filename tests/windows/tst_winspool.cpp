@@ -2,9 +2,11 @@
 // private CUPS server with a cups-pdf default queue, which Wine's spooler
 // offers to Windows programs as their default printer. Run by
 // tests/windows/run-winspool-test.sh, which starts that server and sets
-// ROTAMET_TEST_QUEUE (the queue), ROTAMET_TEST_PDF_DIR (where cups-pdf
-// writes, a Linux path) and ROTAMET_TEST_FIRST_JOB (the server's first job
-// number); without them every test is skipped.
+// ROTAMET_TEST_QUEUE (the default queue), ROTAMET_TEST_SECOND_QUEUE (another
+// one), ROTAMET_TEST_PDF_DIR (where cups-pdf writes, a Linux path),
+// ROTAMET_TEST_FIRST_JOB (the server's first job number) and
+// ROTAMET_TEST_PAGE_LOG (the server's page log, a Linux path); without them
+// every test is skipped.
 // - The "stampa" tooltip names the default printer and its port.
 // - The start-up page goes through Qt's native print path and the spooler,
 //   and the PDF that cups-pdf writes reads back as the page: header, 25
@@ -13,17 +15,27 @@
 //   while the window goes on processing events; given a name, the page goes
 //   there; cancelled, nothing is printed, nothing is said and the inputs
 //   are as they were.
+// - The menu of "stampa" with the system's own dialogs, answered from a
+//   thread of the test's own (a native dialog runs a loop of its own on the
+//   window's thread): "Stampa su…" prints on the second printer, in 2
+//   copies; "Salva come PDF…" writes the page under the name given, and
+//   replaces a file of that name once the user said Yes.
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <functional>
+#include <set>
+#include <thread>
 #include <vector>
 #include <windows.h>
 #include <winspool.h>
@@ -78,6 +90,34 @@ struct Window {
         services.boxes.clear();
         QTest::mouseClick(child<QPushButton>("cmdStampa"), Qt::LeftButton);
     }
+    // Opens the menu of "stampa" with a right click and picks an entry by its
+    // underlined letter.
+    void pick(Qt::Key letter)
+    {
+        services.boxes.clear();
+        auto *stampa = child<QPushButton>("cmdStampa");
+        QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, stampa->mapTo(&form, stampa->rect().center()));
+        QMenu *menu = child<QMenu>("mnuStampa");
+        if (!QTest::qWaitFor([&] { return menu->isVisible(); }))
+            qWarning("the menu of \"stampa\" did not open");
+        QTest::keyClick(menu, letter);
+    }
+    // The page as the window computes it, one line each.
+    QStringList expectedPage()
+    {
+        QStringList expected{
+            "Codice pompa: " + child<QComboBox>("cboCodice")->currentText() + " Corsa di alzata: " + caption(5) + " mm",
+            "Dimensioni albero: " + caption(3) + " mm / " + caption(4) + " mm Gradi di fine alzata: " + caption(6),
+            "Giri al minuto Angolo di comando Millimetri Millisecondi"};
+        for (int speed = 2500; speed >= 100; speed -= 100)
+            expected << row(QString::number(speed), "7,0°");
+        expected << "Giri al minuto Gradi di ritardo Corsa pompante MS equivalenti";
+        for (int angle = 15; angle <= 90; angle += 15)
+            expected << row("1000", QString::number(angle));
+        expected << QDate::currentDate().toString("dd/MM/yyyy")
+                + " - Progetto rotamet - Tempi e gradi di rotazione - rotamet@example.com";
+        return expected;
+    }
     // The four figures of a table row, as the window computes them.
     QString row(const QString &speed, const QString &angle)
     {
@@ -98,6 +138,16 @@ QString run(const QString &program, const QStringList &args)
 }
 
 std::wstring wide(const QString &s) { return s.toStdWString(); }
+
+// The lines of a PDF as pdftotext lays them out, blanks simplified.
+QStringList pageLines(const QString &pdf)
+{
+    QStringList lines;
+    for (const QString &line : run("pdftotext", {"-layout", pdf, "-"}).split('\n'))
+        if (!line.simplified().isEmpty())
+            lines << line.simplified();
+    return lines;
+}
 
 QString defaultPrinter()
 {
@@ -125,6 +175,74 @@ std::vector<HWND> dialogs()
     return found;
 }
 
+// Answers the native dialogs of this process from a thread of its own: a
+// native dialog runs a loop of its own on the window's thread, where the
+// window's timers need not come. answer is called on that thread once for
+// each dialog that shows, a moment after it shows.
+class NativeDialogAnswer {
+public:
+    explicit NativeDialogAnswer(std::function<void(HWND)> answer)
+        : answer_(std::move(answer)), thread_([this] { run(); })
+    {}
+    ~NativeDialogAnswer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    NativeDialogAnswer(const NativeDialogAnswer &) = delete;
+    NativeDialogAnswer &operator=(const NativeDialogAnswer &) = delete;
+
+private:
+    void run()
+    {
+        std::set<HWND> answered;
+        while (!stop_) {
+            for (HWND dialog : dialogs()) {
+                if (answered.insert(dialog).second) {
+                    Sleep(300);
+                    answer_(dialog);
+                }
+            }
+            Sleep(100);
+        }
+    }
+    std::function<void(HWND)> answer_;
+    std::atomic<bool> stop_ = false;
+    std::thread thread_;
+};
+
+QString windowText(HWND window)
+{
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return QString::fromWCharArray(text);
+}
+
+// The text of a message box (its static texts), for the record.
+QString boxText(HWND box)
+{
+    QStringList texts;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM list) -> BOOL {
+            wchar_t kind[64] = {};
+            GetClassNameW(child, kind, 64);
+            if (wcscmp(kind, L"Static") == 0)
+                reinterpret_cast<QStringList *>(list)->append(windowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts.join(' ').simplified();
+}
+
+// The spooler's page log (CUPS): "queue user job [date] total copies ...".
+QStringList pageLog()
+{
+    QFile log("Z:" + QDir::toNativeSeparators(qEnvironmentVariable("ROTAMET_TEST_PAGE_LOG")));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+                                         : QStringList();
+}
+
 }  // namespace
 
 class TestWinspool : public QObject {
@@ -137,6 +255,9 @@ private slots:
     void theStartUpPageReadsBackFromTheSpooler();
     void aPrinterThatAsksForAFileName_data();
     void aPrinterThatAsksForAFileName();
+    void aPrinterChosenInThePrintDialog();
+    void aPdfSavedUnderTheNameGiven_data();
+    void aPdfSavedUnderTheNameGiven();
 
 private:
     QString queue_;
@@ -210,18 +331,7 @@ void TestWinspool::theStartUpPageReadsBackFromTheSpooler()
     QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
     QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + queue_ + "'");
 
-    // The page as the window computes it, one line each.
-    QStringList expected{
-        "Codice pompa: " + w.child<QComboBox>("cboCodice")->currentText() + " Corsa di alzata: " + w.caption(5) + " mm",
-        "Dimensioni albero: " + w.caption(3) + " mm / " + w.caption(4) + " mm Gradi di fine alzata: " + w.caption(6),
-        "Giri al minuto Angolo di comando Millimetri Millisecondi"};
-    for (int speed = 2500; speed >= 100; speed -= 100)
-        expected << w.row(QString::number(speed), "7,0°");
-    expected << "Giri al minuto Gradi di ritardo Corsa pompante MS equivalenti";
-    for (int angle = 15; angle <= 90; angle += 15)
-        expected << w.row("1000", QString::number(angle));
-    expected << QDate::currentDate().toString("dd/MM/yyyy")
-            + " - Progetto rotamet - Tempi e gradi di rotazione - rotamet@example.com";
+    const QStringList expected = w.expectedPage();
 
     // cups-pdf names the file after the job, a number of this server's own.
     QString pdf;
@@ -240,11 +350,7 @@ void TestWinspool::theStartUpPageReadsBackFromTheSpooler()
     };
     QTRY_VERIFY_WITH_TIMEOUT(written(), 60000);
     QVERIFY2(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\s")), qPrintable(pdf));
-    QStringList lines;
-    for (const QString &line : run("pdftotext", {"-layout", pdf, "-"}).split('\n'))
-        if (!line.simplified().isEmpty())
-            lines << line.simplified();
-    QCOMPARE(lines, expected);
+    QCOMPARE(pageLines(pdf), expected);
 }
 
 void TestWinspool::aPrinterThatAsksForAFileName_data()
@@ -299,6 +405,97 @@ void TestWinspool::aPrinterThatAsksForAFileName()
     }
     const QString changed = textDifferences(windowTexts(w.form), before);
     QVERIFY2(changed.isEmpty(), qPrintable(changed));
+}
+
+// "Stampa su…": the system's print dialog opens on the default printer; the
+// second printer and 2 copies chosen there, the page goes to that printer,
+// once, in 2 copies (as the print server counts them).
+void TestWinspool::aPrinterChosenInThePrintDialog()
+{
+    const QString second = qEnvironmentVariable("ROTAMET_TEST_SECOND_QUEUE");
+    const qsizetype logged = pageLog().size();
+    Window w;
+    QString openedOn, problem;  // read once the answering thread has ended
+    {
+        const NativeDialogAnswer user([&](HWND dialog) {
+            HWND list = GetDlgItem(dialog, 1139);    // the printers (cmb4)
+            HWND copies = GetDlgItem(dialog, 1154);  // the number of copies (edt3)
+            if (!list || !copies) {
+                problem = "not a print dialog: " + windowText(dialog);
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            openedOn = windowText(list);
+            const std::wstring name = wide(second);
+            SendMessageW(list, CB_SELECTSTRING, WPARAM(-1), LPARAM(name.c_str()));
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1139, CBN_SELCHANGE), LPARAM(list));
+            SetWindowTextW(copies, L"2");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        w.pick(Qt::Key_U);  // "Stampa s&u…"
+    }
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QCOMPARE(openedOn, queue_);
+    QCOMPARE(w.services.boxes.size(), 1);
+    QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + second + "'");
+
+    const QRegularExpression job("^(\\S+) \\S+ (\\d+) \\[.*\\] total (\\d+) ");
+    QStringList jobs;
+    const auto done = [&] {
+        jobs.clear();
+        for (const QString &line : pageLog().mid(logged))
+            if (const auto m = job.match(line); m.hasMatch())
+                jobs << m.captured(1) + " x" + m.captured(3);
+        return !jobs.isEmpty();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(done(), 60000);
+    QCOMPARE(jobs, QStringList{second + " x2"});
+}
+
+// "Salva come PDF…" with the system's save dialog: the name given there
+// gets the page, as the window computes it; a file of that name is replaced
+// once the user says Yes to the dialog's question.
+void TestWinspool::aPdfSavedUnderTheNameGiven_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("a new name") << false;
+    QTest::newRow("a file replaced") << true;
+}
+
+void TestWinspool::aPdfSavedUnderTheNameGiven()
+{
+    QFETCH(bool, exists);
+    QTemporaryDir folder;
+    const QString pdf = QDir::toNativeSeparators(folder.filePath("scala per il cliente.pdf"));
+    if (exists) {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("la scala di ieri");
+    }
+    Window w;
+    QString offered, question;  // read once the answering thread has ended
+    {
+        const NativeDialogAnswer user([&](HWND dialog) {
+            if (GetDlgItem(dialog, IDYES)) {  // asks whether to replace the file
+                question = boxText(dialog);
+                PostMessageW(dialog, WM_COMMAND, IDYES, 0);
+                return;
+            }
+            HWND name = GetDlgItem(dialog, 1152);  // the file name (edt1)
+            offered = name ? windowText(name) : QString();
+            if (name)
+                SetWindowTextW(name, wide(pdf).c_str());
+            PostMessageW(dialog, WM_COMMAND, name ? IDOK : IDCANCEL, 0);
+        });
+        w.pick(Qt::Key_P);  // "Salva come &PDF…"
+    }
+    QVERIFY2(offered.startsWith("Rotamet " + QDate::currentDate().toString(Qt::ISODate)) && offered.endsWith(".pdf"),
+             qPrintable(offered));
+    QCOMPARE(!question.isEmpty(), exists);
+    QCOMPARE(w.services.boxes.size(), 1);
+    QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + pdf + "'");
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 1);
+    QCOMPARE(pageLines(pdf), w.expectedPage());
 }
 
 QTEST_MAIN(TestWinspool)

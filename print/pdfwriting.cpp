@@ -1,0 +1,52 @@
+#include "print/pdfwriting.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include "print/filesystem.h"
+#include "print/page.h"
+
+namespace rotamet::print {
+
+namespace {
+constexpr int kPathError = 75;
+}
+
+RunTimeError pathError(const QString &folder)
+{
+    return RunTimeError(kPathError,
+                        "Errore di accesso al percorso/file: impossibile scrivere in '"
+                            + QDir::toNativeSeparators(folder).toStdString() + "'");
+}
+
+PdfPart::PdfPart(const QString &folder, const Page &page)
+{
+    if (!QDir().mkpath(folder))
+        throw pathError(folder);
+    for (int attempt = 0; attempt < 100 && !created_; ++attempt) {
+        const QString name = QString(".Rotamet-%1.pdf").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+        file_.setFileName(QDir(folder).filePath(name));
+        created_ = file_.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        if (!created_ && !file_.exists())
+            break;  // not a name in use: the folder refuses
+    }
+    if (!created_)
+        throw pathError(folder);
+    files::hide(file_.fileName());
+    const bool written = writePdf(page, pdfPageLayout(page.orientation), file_) && file_.flush();
+    file_.close();
+    if (!written || file_.error() != QFile::NoError || !files::syncToDisk(file_.fileName())) {
+        QFile::remove(file_.fileName());  // no destructor runs for a constructor that throws
+        throw pathError(folder);
+    }
+    files::makeOrdinary(file_.fileName());
+}
+
+PdfPart::~PdfPart()
+{
+    file_.close();
+    if (created_ && !kept_)
+        QFile::remove(file_.fileName());
+}
+
+}  // namespace rotamet::print

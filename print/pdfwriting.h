@@ -1,0 +1,45 @@
+// How a PDF file the user keeps is written, for both PDF targets (the
+// documents folder, a file the user chose): the page goes whole into a new
+// hidden file of the folder that will keep it, is written through to the
+// disk, and only then is given its name, in one step (print/filesystem.h).
+// A page that fails on the way leaves nothing behind, not even the hidden
+// file.
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include "numtext/runtimeerror.h"
+
+namespace rotamet::print {
+
+class Page;
+
+// Error 75 with the folder's name, as the system writes paths: the folder
+// cannot be made or written, or the disk failed.
+RunTimeError pathError(const QString &folder);
+
+// The page as a PDF file in folder under a hidden temporary name, complete
+// and on the disk; the file is removed when this goes, unless it was given
+// its name (kept()). Throws pathError when the folder cannot be made or
+// written, or the disk fails.
+class PdfPart {
+public:
+    PdfPart(const QString &folder, const Page &page);
+    ~PdfPart();
+    PdfPart(const PdfPart &) = delete;
+    PdfPart &operator=(const PdfPart &) = delete;
+
+    QString fileName() const { return file_.fileName(); }
+    // The file has its name now: it is the user's.
+    void kept() { kept_ = true; }
+
+private:
+    // Not a QTemporaryFile, which keeps its file open until it goes, and an
+    // open file cannot be renamed on Windows.
+    QFile file_;
+    bool created_ = false;
+    bool kept_ = false;
+};
+
+}  // namespace rotamet::print
