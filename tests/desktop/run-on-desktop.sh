@@ -22,13 +22,18 @@ xpid=$!
 for _ in $(seq 100); do [[ -s $xdir/display ]] && break; sleep 0.1; done
 [[ -s $xdir/display ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=:$(<"$xdir/display")
-HOME=$xdir openbox --sm-disable >/dev/null 2>&1 &
+HOME=$xdir openbox --sm-disable >"$xdir/openbox.log" 2>&1 &
 wmpid=$!
-# The window manager is up once it has announced itself on the root window.
-for _ in $(seq 100); do
+# The window manager is up once it has announced itself on the root window
+# (a busy machine may take a while).
+for _ in $(seq 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "FAIL: openbox did not start"; exit 1; }
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  echo "FAIL: openbox did not start"
+  cat "$xdir/openbox.log"
+  exit 1
+fi
 export QT_QPA_PLATFORM=xcb
 "$@"
