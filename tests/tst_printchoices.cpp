@@ -23,6 +23,9 @@
 #include <memory>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include "support/filesizelimit.h"
+#endif
 #include "print/page.h"
 #include "print/pdffoldertarget.h"
 #include "print/printtarget.h"
@@ -33,8 +36,6 @@
 #include "window/recordingservices.h"
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #endif
 
 using namespace rotamet;
@@ -153,33 +154,6 @@ struct Window {
         QTRY_VERIFY(!QApplication::activePopupWidget());
     }
 };
-
-#ifdef Q_OS_UNIX
-// Files of this process may grow to limit bytes, and a write beyond fails
-// (instead of ending the process), until the guard goes.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lower = saved_;
-        lower.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lower);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-#endif
 
 }  // namespace
 

@@ -20,6 +20,7 @@
 
 #include "print/qtprinter.h"
 #include "support/controls.h"
+#include "support/notedboxes.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -28,16 +29,6 @@
 using namespace rotamet;
 
 namespace {
-
-struct Box {
-    QString text, title;
-};
-
-// The program's services, with message boxes noted instead of shown.
-struct NotedBoxes : QtServices {
-    QList<Box> boxes;
-    void messageBox(const QString &text, const QString &title, BoxIcon) override { boxes.append({text, title}); }
-};
 
 struct Window {
     NotedBoxes services;

@@ -17,6 +17,9 @@
 #include <atomic>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include "support/filesizelimit.h"
+#endif
 #include "print/filesystem.h"
 #include "print/page.h"
 #include "print/printtarget.h"
@@ -27,8 +30,6 @@
 #include "window/recordingservices.h"
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -116,33 +117,6 @@ QByteArray contents(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-#ifdef Q_OS_UNIX
-// Files of this process may grow to limit bytes, and a write beyond fails
-// (instead of ending the process), until the guard goes.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lower = saved_;
-        lower.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lower);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-#endif
 
 }  // namespace
 

@@ -40,6 +40,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "support/notedboxes.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -49,16 +50,6 @@ using namespace rotamet;
 namespace {
 
 const QString kFilePrinter = "RotametFile";
-
-struct Box {
-    QString text, title;
-};
-
-// The program's own services and printer, message boxes noted, not shown.
-struct NotedBoxes : QtServices {
-    QList<Box> boxes;
-    void messageBox(const QString &text, const QString &title, BoxIcon) override { boxes.append({text, title}); }
-};
 
 struct Window {
     NotedBoxes services;
