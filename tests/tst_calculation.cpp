@@ -102,10 +102,7 @@ public:
     {
         boxes.emplace_back(text, title);
     }
-    void showWarningBox(const std::string &text, const std::string &title) override
-    {
-        boxes.emplace_back(text, title);
-    }
+    void showWarningBox(const std::string &text, const std::string &title) override { boxes.emplace_back(text, title); }
     std::string todayShortDate() override { return "10/12/2026"; }
 };
 

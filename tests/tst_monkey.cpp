@@ -51,8 +51,9 @@ struct Inputs {
     static Inputs of(const FrmMain &f)
     {
         const Controls ui(f);
-        Inputs in{ui.txtGiriMinuto->text(), ui.txtAngolo->text(),    ui.txtMillisecondi->text(), ui.txtMillimetri->text(),
-                  ui.lblValori[3]->text(),  ui.lblValori[4]->text(), ui.lblValori[6]->text(),    -1};
+        Inputs in{
+            ui.txtGiriMinuto->text(), ui.txtAngolo->text(),    ui.txtMillisecondi->text(), ui.txtMillimetri->text(),
+            ui.lblValori[3]->text(),  ui.lblValori[4]->text(), ui.lblValori[6]->text(),    -1};
         for (int i = 0; i < 3; ++i)
             if (ui.optAlzataGiro[i]->isChecked())
                 in.option = i;
@@ -443,9 +444,9 @@ private:
             log_.pop_front();
 
         if (trace_)
-            fprintf(trace_, "%s | %s | %s\n", qPrintable(where), qPrintable(fieldTexts().join(" / ")),
-                    qPrintable(QString::number(ui_.txtAngolo->cursorPosition()) + " sel "
-                               + ui_.txtAngolo->selectedText()));
+            fprintf(
+                trace_, "%s | %s | %s\n", qPrintable(where), qPrintable(fieldTexts().join(" / ")),
+                qPrintable(QString::number(ui_.txtAngolo->cursorPosition()) + " sel " + ui_.txtAngolo->selectedText()));
         const QString wrong = check(before, textsBefore, runsBefore, typedIn, printing);
         if (wrong.isEmpty())
             return {};
@@ -519,7 +520,7 @@ private:
         const QString text = box == ui_.txtGiriMinuto ? dice_.pick(speeds)
             : box == ui_.txtAngolo                    ? dice_.pick(angles)
             : box == ui_.txtMillisecondi              ? dice_.pick(times)
-                                                        : dice_.pick(strokes);
+                                                      : dice_.pick(strokes);
         const bool enter = dice_.percent(70);
         if (QString wrong = focus(box); !wrong.isEmpty())
             return wrong;

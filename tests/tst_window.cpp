@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "window/design.h"
 #include "support/controls.h"
+#include "window/design.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
@@ -176,7 +176,8 @@ void TestWindow::startUp()
     for (int i = 0; i < 15; ++i)
         QCOMPARE(caption(f, i), figures[i]);
     QCOMPARE(ui.txtAngolo->text(), QString("7,0°"));
-    QCOMPARE(ui.lblValori[9]->toolTip(), QString("Millimetri di escursione del pompante con 7,0° di comando elettrico"));
+    QCOMPARE(ui.lblValori[9]->toolTip(),
+             QString("Millimetri di escursione del pompante con 7,0° di comando elettrico"));
     QCOMPARE(ui.lblValori[13]->toolTip(), QString("Angolo di rotazione corrispondente a 0,40 di corsa del pompante"));
     QCOMPARE(ui.lblComando[1]->text(), QString("827,777777777778 µs"));
     QCOMPARE(ui.Shape[2]->property("widthTwips").toFloat(), 827.7778f);
