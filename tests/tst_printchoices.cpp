@@ -30,6 +30,8 @@
 #include "print/pdffoldertarget.h"
 #include "print/printtarget.h"
 #include "print/qtprinter.h"
+#include "support/controls.h"
+#include "support/folderfiles.h"
 #include "support/pagetext.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
@@ -64,20 +66,6 @@ public:
 private:
     std::shared_ptr<PrintTarget> chosen_;
 };
-
-template <class T>
-T *child(QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no control named %s", name);
-    return found;
-}
-
-QStringList files(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 QByteArray contents(const QString &path)
 {

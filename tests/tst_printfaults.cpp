@@ -8,7 +8,6 @@
 // PDF.
 #include <QDate>
 #include <QDir>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -21,6 +20,8 @@
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
 #include "support/controls.h"
+#include "support/folderfiles.h"
+#include "support/pagetext.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
@@ -154,20 +155,6 @@ QString goodPrint(Window &w)
         || w.services.boxes[0].icon != BoxIcon::Information)
         return QString("%1 boxes after a good print").arg(w.services.boxes.size());
     return {};
-}
-
-QStringList files(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace
@@ -312,7 +299,7 @@ void TestPrintFaults::failedPdfPrintLeavesNoFileAndTheNextIsComplete()
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
     // One page (pdftotext ends each page with a form feed), and all of it.
-    const QString text = run("pdftotext", {"-layout", folder.filePath(name), "-"});
+    const QString text = pagetext::run("pdftotext", {"-layout", folder.filePath(name), "-"});
     QCOMPARE(text.count('\f'), 1);
     QVERIFY2(text.contains(QRegularExpression("\\b100\\s+7,0°")), "the last row of the speed table");
     QVERIFY2(text.contains(QRegularExpression("\\b1000\\s+90,0°")), "the last row of the angle table");

@@ -7,6 +7,7 @@
 #include "numtext/runtimeerror.h"
 #include "print/qtprinter.h"
 #include "print/stampascala.h"
+#include "support/folderfiles.h"
 #include "support/modelform.h"
 #include "support/pagetext.h"
 
@@ -14,13 +15,9 @@ using namespace rotamet::print;
 using rotamet::RunTimeError;
 using rotamet::calc::Field;
 using namespace rotamet::pagetext;
+using rotamet::files;
 
 namespace {
-
-QStringList files(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 QString pdfName(int n)
 {

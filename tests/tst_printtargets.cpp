@@ -24,6 +24,8 @@
 #include "print/page.h"
 #include "print/printtarget.h"
 #include "print/qtprinter.h"
+#include "support/controls.h"
+#include "support/folderfiles.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -66,15 +68,6 @@ public:
     std::atomic<std::size_t> items = 0;
 };
 
-template <class T>
-T *child(QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no control named %s", name);
-    return found;
-}
-
 // The window started as the program starts it, printing on a QtPrinter.
 struct Window {
     RecordingServices services;
@@ -101,11 +94,6 @@ struct Window {
         QTest::mouseClick(child<QPushButton>(form, "cmdStampa"), Qt::LeftButton);
     }
 };
-
-QStringList files(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 QString pdfName(int n)
 {

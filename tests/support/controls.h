@@ -3,6 +3,7 @@
 // reader would find them. Null where the window has no such control.
 #pragma once
 
+#include <QWidget>
 #include <array>
 
 class QComboBox;
@@ -10,7 +11,6 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QWidget;
 
 namespace rotamet {
 
@@ -40,5 +40,15 @@ struct Controls {
     QFrame *Frame1 = nullptr;
     std::array<QFrame *, 4> Shape{};  // Shape[1..3]
 };
+
+// The window's control of that name; the test ends when there is none.
+template <class T>
+T *child(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
 
 }  // namespace rotamet
