@@ -86,13 +86,18 @@ outdir=${outdir:-'${HOME}/PDF'}
 outdir=${outdir//'${HOME}'/$(getent passwd root | cut -d: -f6)}
 marker=$root/marker
 touch "$marker"
+# The PDF cups-pdf wrote after the marker, once the queue ($1) holds no job;
+# empty after 60 s.
+printed_pdf() {
+  local found
+  for _ in $(seq 120); do
+    found=$(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -1)
+    [[ -n $found && -z $(lpstat -o "$1" 2>/dev/null) ]] && { echo "$found"; return; }
+    sleep 0.5
+  done
+}
 "$program" "$queue" || fail "printing through the queue failed"
-for _ in $(seq 120); do
-  output=$(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -1)
-  [[ -n $output && -z $(lpstat -o "$queue" 2>/dev/null) ]] && break
-  output=
-  sleep 0.5
-done
+output=$(printed_pdf "$queue")
 [[ -n $output ]] || fail "no PDF from cups-pdf in $outdir within 60 s"
 
 check_page() {
@@ -113,12 +118,7 @@ rm -f "$output"
 output=
 touch "$marker"
 "$program" "$queue" chosen "$second" || fail "printing on $second through the print dialog failed"
-for _ in $(seq 120); do
-  output=$(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -1)
-  [[ -n $output && -z $(lpstat -o "$second" 2>/dev/null) ]] && break
-  output=
-  sleep 0.5
-done
+output=$(printed_pdf "$second")
 [[ -n $output ]] || fail "no PDF from $second in $outdir within 60 s"
 check_page "$output"
 [[ $(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" | wc -l) -eq 1 ]] || fail "more than one page was printed"
