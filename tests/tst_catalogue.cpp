@@ -15,6 +15,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/pumpfile.h"
+#include "support/readonly.h"
 #ifndef Q_OS_WIN
 #include "support/filesizelimit.h"
 #endif
@@ -72,41 +73,6 @@ QStringList skippedLines(const Catalogue &c)
         out << QString("%1 %2").arg(line.number).arg(q(line.reason).section(':', 0, 0));
     return out;
 }
-
-// Makes a file or folder one that this program cannot write, as root too
-// (Linux: the immutable attribute; Windows: the read-only attribute), and
-// gives it back as it was when it goes.
-class ReadOnly {
-public:
-    explicit ReadOnly(const QString &path) : path_(path)
-    {
-#ifdef Q_OS_WIN
-        done_ = QFileInfo(path).isFile()
-            && QFile::setPermissions(path,
-                                     QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ReadGroup
-                                         | QFileDevice::ReadOther);
-#else
-        done_ = QProcess::execute("chattr", {"+i", path}) == 0;
-#endif
-    }
-    ~ReadOnly()
-    {
-        if (!done_)
-            return;
-#ifdef Q_OS_WIN
-        QFile::setPermissions(path_, QFile::permissions(path_) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-#else
-        QProcess::execute("chattr", {"-i", path_});
-#endif
-    }
-    ReadOnly(const ReadOnly &) = delete;
-    ReadOnly &operator=(const ReadOnly &) = delete;
-    bool done() const { return done_; }
-
-private:
-    QString path_;
-    bool done_ = false;
-};
 
 // Another copy of the program that holds the pumps' lock: this test program
 // started with --hold-lock, until it is killed (as a crash ends it).
