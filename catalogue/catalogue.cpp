@@ -126,6 +126,20 @@ std::vector<std::string> splitFields(std::string_view line)
     return fields;
 }
 
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
 std::string lowered(std::string_view s)
 {
     std::string out(s);
@@ -242,10 +256,20 @@ std::optional<Problem> Catalogue::replace(std::string_view code, const Pump &pum
 
 bool Catalogue::remove(std::string_view code)
 {
-    if (!isUserPump(code))
+    if (isBuiltIn(code))
         return false;
-    pumps_.erase(pumps_.begin() + std::ptrdiff_t(*indexOf(code)));
-    return true;
+    const std::size_t before = linesWith(code);
+    if (isUserPump(code))
+        pumps_.erase(pumps_.begin() + std::ptrdiff_t(*indexOf(code)));
+    std::erase_if(skipped, [&](const SkippedLine &line) { return line.code == code; });
+    return before > 0;
+}
+
+std::size_t Catalogue::linesWith(std::string_view code) const
+{
+    return (isUserPump(code) ? 1 : 0)
+        + std::size_t(std::count_if(skipped.begin(), skipped.end(),
+                                    [&](const SkippedLine &line) { return line.code == code; }));
 }
 
 Catalogue readFile(std::string_view text)
@@ -268,14 +292,16 @@ Catalogue readFile(std::string_view text)
         if (trimmed(line).empty())
             continue;
 
-        std::vector<std::string> fields = splitFields(line);
+        // Read as UTF-8, or in the Windows code page; kept as its bytes.
+        const std::string decoded = isValidUtf8(line) ? std::string(line) : fromWindows1252(line);
+        std::vector<std::string> fields = splitFields(decoded);
         if (!headerSeen) {
             headerSeen = true;
             if (lowered(trimmed(fields[0])) == "codice")
                 continue;
         }
         const auto skip = [&](std::string reason) {
-            catalogue.skipped.push_back({number, std::string(line), std::move(reason)});
+            catalogue.skipped.push_back({number, std::string(line), std::move(reason), normalisedCode(fields[0])});
         };
         while (fields.size() > 4 && trimmed(fields.back()).empty())
             fields.pop_back();
@@ -301,6 +327,57 @@ Catalogue readFile(std::string_view text)
         lineOf.emplace(read.pump->code, number);
     }
     return catalogue;
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t more = 0;
+        char32_t c = 0, least = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            more = 1, c = lead & 0x1F, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            more = 2, c = lead & 0x0F, least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            more = 3, c = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (bytes.size() - i <= more)
+            return false;
+        for (std::size_t k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and numbers beyond Unicode are no UTF-8.
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string fromWindows1252(std::string_view bytes)
+{
+    // 0x80 to 0x9F; every other byte is the character of the same number.
+    static constexpr std::array<char16_t, 32> k80{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        appendUtf8(out, b >= 0x80 && b < 0xA0 ? char32_t(k80[b - 0x80]) : char32_t(b));
+    }
+    return out;
 }
 
 std::string fileText(const Catalogue &catalogue)

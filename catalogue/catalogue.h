@@ -68,12 +68,14 @@ struct ReadPump {
 };
 ReadPump readPump(const PumpText &text);
 
-// A line of the file that could not be read: its number (from 1), its text as
-// it stood, and why.
+// A line of the file that could not be read: its number (from 1), its bytes as
+// they stood, the code in its first field (normalised; it may be no valid
+// code) and why.
 struct SkippedLine {
     int number = 0;
     std::string text;
     std::string reason;
+    std::string code;
 };
 
 // The catalogue: the built-in pumps first, in their order, then the user's
@@ -96,8 +98,13 @@ public:
     // Replaces the user pump with code `code` (the code may change). When the
     // catalogue no longer holds it, the pump is added.
     std::optional<Problem> replace(std::string_view code, const Pump &pump);
-    // Removes a user pump; false when there is none with that code.
+    // Removes a user pump and every skipped line with its code (a line that
+    // repeats it, or one that could not be read); false when there was
+    // neither. A built-in code removes nothing.
     bool remove(std::string_view code);
+    // How many lines of the file hold this code: the pump's own and the
+    // skipped ones. What remove(code) takes out of the file.
+    std::size_t linesWith(std::string_view code) const;
 
     std::vector<SkippedLine> skipped;
 
@@ -112,11 +119,20 @@ private:
 // Reading: every line that holds a pump loads; blank lines are ignored; any
 // other line is skipped with its reason (and a line whose code an earlier line
 // already has). A byte order mark, "\r\n" line ends, blanks around fields and
-// fields in double quotes are read as a spreadsheet writes them.
+// fields in double quotes are read as a spreadsheet writes them. A line that
+// is not valid UTF-8 is read in the Windows code page (Windows-1252), as a
+// spreadsheet on Windows saves it: "110\xB0" is 110°.
 Catalogue readFile(std::string_view text);
-// Writing: the header, the user's pumps sorted by code, then the skipped
-// lines exactly as they were read.
+// Writing: the header, the user's pumps sorted by code (UTF-8), then the
+// skipped lines exactly as they were read, byte for byte.
 std::string fileText(const Catalogue &catalogue);
 inline constexpr const char *kHeader = "codice;minimo_mm;massimo_mm;fine_alzata_gradi";
+
+// Text of the Windows code page (Windows-1252) in UTF-8; the five bytes that
+// code page leaves unassigned stand for the control characters of the same
+// number, as Windows reads them.
+//   fromWindows1252("110\xB0") → "110°",  fromWindows1252("\x80") → "€"
+std::string fromWindows1252(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
 
 }  // namespace rotamet::catalogue

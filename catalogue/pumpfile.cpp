@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace rotamet::catalogue {
 
@@ -68,22 +70,64 @@ QString unreadableMessage(const QString &path, const QString &why, const QString
         .arg(shownPath(path), why, consequence);
 }
 
+const QString kDiskFull = QStringLiteral("il disco è pieno");
+
+// Why nothing could be made in the file's folder (its lock file, or the
+// temporary file that becomes the file).
+QString folderRefusal(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isWritable())
+        return QStringLiteral("la cartella è di sola lettura");
+    const QStorageInfo disk(folder);
+    if (disk.isValid() && disk.bytesAvailable() == 0)
+        return kDiskFull;
+    return QStringLiteral("la cartella non accetta file");
+}
+
 // Writes the whole text or nothing; why not, or empty.
 QString writeWhole(const QString &path, const std::string &text)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("la cartella non può essere creata");
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.error() == QFileDevice::PermissionsError ? QStringLiteral("accesso negato")
-                                                             : QStringLiteral("la cartella non accetta file");
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo info(path);
+        if (info.exists() && !info.isWritable())
+            return QStringLiteral("il file è di sola lettura");
+        return folderRefusal(path);
+    }
+    // Flushed here and checked: a write that stops half-way (a full disk)
+    // must never reach the name, and QSaveFile's commit can let one through.
+    if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.flush()) {
         file.cancelWriting();
-        return QStringLiteral("scrittura non riuscita: il disco è pieno?");
+        return kDiskFull;
     }
     if (!file.commit())
-        return QStringLiteral("il file non può essere sostituito: è aperto in un altro programma, o il disco è pieno?");
+        return file.error() == QFileDevice::RenameError
+            ? QStringLiteral("il file non può essere sostituito: è aperto in un altro programma?")
+            : kDiskFull;
     return {};
+}
+
+QString notWritten(const QString &path, const QString &why)
+{
+    return QStringLiteral("Il file delle pompe non può essere scritto:\n%1\n(%2)\n\nIl catalogo non è cambiato.")
+        .arg(shownPath(path), why);
+}
+
+// Reads the file and makes the change on what it holds, into catalogue; why
+// not, when it could not be read or the change is refused.
+std::optional<PumpFile::Changed> readAndEdit(const QString &path, const PumpFile::Edit &edit, Catalogue &catalogue)
+{
+    const Contents contents = readContents(path);
+    if (!contents.failure.isEmpty())
+        return PumpFile::Changed{
+            std::nullopt, std::nullopt,
+            unreadableMessage(path, contents.failure,
+                              QStringLiteral("Il catalogo non è cambiato, perché il file non vada perso."))};
+    catalogue = contents.exists ? readFile(contents.text) : Catalogue();
+    if (auto problem = edit(catalogue))
+        return PumpFile::Changed{std::nullopt, problem, {}};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -117,18 +161,32 @@ PumpFile::Changed PumpFile::change(const Edit &edit) const
     if (path_.isEmpty())
         return {std::nullopt, std::nullopt,
                 QStringLiteral("Il catalogo delle pompe non ha un file in cui essere salvato.")};
-    const Contents contents = readContents(path_);
-    if (!contents.failure.isEmpty())
-        return {std::nullopt, std::nullopt,
-                unreadableMessage(path_, contents.failure,
-                                  QStringLiteral("Il catalogo non è cambiato, perché il file non vada perso."))};
-    Catalogue catalogue = contents.exists ? readFile(contents.text) : Catalogue();
-    if (auto problem = edit(catalogue))
-        return {std::nullopt, problem, {}};
+    // Tried first on the file as it is, without the lock: a change refused
+    // makes nothing, not even the folder.
+    Catalogue catalogue;
+    if (std::optional<Changed> refused = readAndEdit(path_, edit, catalogue))
+        return std::move(*refused);
+
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return {std::nullopt, std::nullopt, notWritten(path_, QStringLiteral("la cartella non può essere creata"))};
+    // One change at a time, across every copy of the program: another copy
+    // reads, changes and writes in a moment, so its lock is waited for that
+    // long. The lock of a copy that ended without letting it go (a crash) is
+    // stale, and taken over at once.
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    if (!lock.tryLock(int(kLockWait.count()))) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return {std::nullopt, std::nullopt,
+                    QStringLiteral("Il file delle pompe è in uso da un'altra copia di Rotamet:\n%1\n\n"
+                                   "Il catalogo non è cambiato. Riprovare tra un momento.")
+                        .arg(shownPath(path_))};
+        return {std::nullopt, std::nullopt, notWritten(path_, folderRefusal(path_))};
+    }
+    // Made again on what the file holds now that no other copy changes it.
+    if (std::optional<Changed> refused = readAndEdit(path_, edit, catalogue))
+        return std::move(*refused);
     if (const QString why = writeWhole(path_, fileText(catalogue)); !why.isEmpty())
-        return {std::nullopt, std::nullopt,
-                QStringLiteral("Il file delle pompe non può essere scritto:\n%1\n(%2)\n\nIl catalogo non è cambiato.")
-                    .arg(shownPath(path_), why)};
+        return {std::nullopt, std::nullopt, notWritten(path_, why)};
     return {std::move(catalogue), std::nullopt, {}};
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -26,6 +27,8 @@ public:
     static QString standardPath();
     // A larger file is not read: it is no catalogue a user typed.
     static constexpr qint64 kMaxSize = 1024 * 1024;
+    // How long a change waits for another copy of the program to end its own.
+    static constexpr std::chrono::milliseconds kLockWait{2000};
 
     // Reads the file. No file: the built-in pumps alone and no message. A
     // file that cannot be read: the built-in pumps and a message that says
@@ -39,9 +42,14 @@ public:
 
     // Reads the file afresh (another copy of the program, or an editor, may
     // have changed it), makes the change on what it holds and writes it
-    // whole. The new catalogue, or why not: the change's own problem, or a
-    // message about the file. The file is never written from a reading that
-    // failed, so what it holds is never lost.
+    // whole, holding a lock file beside it (pompe.csv.lock) from the reading
+    // to the writing, so that changes of two copies never overlap. The new
+    // catalogue, or why not: the change's own problem, or a message about
+    // the file (another copy holds the lock beyond kLockWait; the file or its
+    // folder is read-only; the disk is full). The file is never written from
+    // a reading that failed, so what it holds is never lost. A change refused
+    // makes no folder and no file. It may wait for the disk and the lock: not
+    // for the window's thread.
     struct Changed {
         std::optional<Catalogue> catalogue;
         std::optional<Problem> problem;

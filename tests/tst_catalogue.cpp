@@ -1,13 +1,24 @@
 // The pump catalogue and its file: which pumps are taken and which refused,
-// the file written and read back, a file with lines that cannot be read, and
-// the file on disk (read, changed, written whole, never from a failed read).
+// the file written and read back, a file with lines that cannot be read, a
+// file in the Windows code page, and the file on disk (read, changed, written
+// whole, never from a failed read; one change at a time, also across copies
+// of the program; why a file cannot be written).
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <latch>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/pumpfile.h"
+#include "support/readonly.h"
+#ifndef Q_OS_WIN
+#include "support/filesizelimit.h"
+#endif
 
 using namespace rotamet;
 using namespace rotamet::catalogue;
@@ -44,6 +55,57 @@ QStringList codes(const Catalogue &c)
 }
 
 const QStringList kBuiltInCodes{"0445010760", "0445010790", "0445010799", "A2C1637670080"};
+const QByteArray kHeaderLine = QByteArray(kHeader) + "\n";
+
+// The user's pumps as "CODE min max angle", and the skipped lines as
+// "NUMBER Field" (the reason up to its colon).
+QStringList userPumps(const Catalogue &c)
+{
+    QStringList out;
+    for (const Pump &p : c.pumps().subspan(builtInPumps().size()))
+        out << QString("%1 %2 %3 %4").arg(q(p.code)).arg(p.minAlbero).arg(p.maxAlbero).arg(p.fineAlzata);
+    return out;
+}
+QStringList skippedLines(const Catalogue &c)
+{
+    QStringList out;
+    for (const SkippedLine &line : c.skipped)
+        out << QString("%1 %2").arg(line.number).arg(q(line.reason).section(':', 0, 0));
+    return out;
+}
+
+// Another copy of the program that holds the pumps' lock: this test program
+// started with --hold-lock, until it is killed (as a crash ends it).
+class OtherCopy {
+public:
+    explicit OtherCopy(const QString &pumpFile)
+    {
+        process_.start(QCoreApplication::applicationFilePath(), {"--hold-lock", pumpFile});
+        held_ = process_.waitForReadyRead(20000) && process_.readAll().startsWith("locked");
+    }
+    ~OtherCopy() { crash(); }
+    bool held() const { return held_; }
+    void crash()
+    {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+private:
+    QProcess process_;
+    bool held_ = false;
+};
+
+int holdLock(const QString &pumpFile)
+{
+    QLockFile lock(pumpFile + ".lock");
+    if (!lock.tryLock(10000))
+        return 1;
+    fputs("locked\n", stdout);
+    fflush(stdout);
+    QThread::sleep(600);
+    return 0;
+}
 
 // A file with every kind of line: good ones (one in small letters, one in
 // quotes as a spreadsheet writes it, one with "\r\n"), and lines that cannot be read.
@@ -80,7 +142,16 @@ private slots:
     void aChangeIsMadeOnTheFileAsItIsNow();
     void fileThatCannotBeReadIsNeverWritten_data();
     void fileThatCannotBeReadIsNeverWritten();
+    void fileThatCannotBeWrittenIsToldAndChangesNothing_data();
     void fileThatCannotBeWrittenIsToldAndChangesNothing();
+    void windows1252AndUtf8_data();
+    void windows1252AndUtf8();
+    void aFileAsASpreadsheetSavesIt_data();
+    void aFileAsASpreadsheetSavesIt();
+    void deleteAndChangeTakeEveryLineOfTheCode_data();
+    void deleteAndChangeTakeEveryLineOfTheCode();
+    void twoWritersAtOnceLoseNoPump();
+    void aLockHeldByAnotherCopyIsToldAndACrashedOnesIsNot();
 
 private:
     QString path() const { return dir_->filePath("config/Tachocalc/pompe.csv"); }
@@ -200,7 +271,7 @@ void TestCatalogue::fileWrittenAndReadBackEqual()
     for (const Pump &p : {pump("0445010800", 37.35, 46.95, 110), pump("A2C1637670081", 0.001, 99.999, 1),
                           pump("B000000000", 20.125, 21, 360), pump("0445010801", 33.3, 100, 45)})
         QVERIFY(!c.add(p));
-    c.skipped.push_back({3, "0445010802;37.35;46,95;110", "Minimo: non è un numero"});
+    c.skipped.push_back({3, "0445010802;37.35;46,95;110", "Minimo: non è un numero", "0445010802"});
     const std::string text = fileText(c);
     QVERIFY(q(text).startsWith(QString(kHeader) + "\n0445010800;37,35;46,95;110\n"));
     const Catalogue back = readFile(text);
@@ -343,19 +414,285 @@ void TestCatalogue::fileThatCannotBeReadIsNeverWritten()
         QCOMPARE(contents(path()), large);
 }
 
+void TestCatalogue::fileThatCannotBeWrittenIsToldAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("a file where the folder should be") << "file for folder"
+                                                       << "la cartella non può essere creata";
+    QTest::newRow("read-only file") << "read-only file"
+                                    << "il file è di sola lettura";
+    QTest::newRow("read-only folder") << "read-only folder"
+                                      << "la cartella è di sola lettura";
+    QTest::newRow("full disk") << "full disk"
+                               << "il disco è pieno";
+}
+
 void TestCatalogue::fileThatCannotBeWrittenIsToldAndChangesNothing()
 {
-    // A file where the folder should be: the folder cannot be made.
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
     const QString folder = QFileInfo(path()).absolutePath();
-    QVERIFY(write(folder, "not a folder"));
+    QByteArray before = kHeaderLine;
+    for (int i = 0; i < 40; ++i)
+        before += QByteArray::number(445010900 + i).rightJustified(10, '0') + ";30;40;90\n";
+    QString kept = path();  // what must stay as it was
+    std::optional<ReadOnly> readOnly;
+#ifndef Q_OS_WIN
+    std::optional<FileSizeLimit> full;
+#endif
+    if (kind == "file for folder") {
+        before = "not a folder";
+        kept = folder;
+        QVERIFY(write(folder, before));
+    } else {
+        QVERIFY(write(path(), before));
+        if (kind == "full disk") {
+#ifdef Q_OS_WIN
+            QSKIP("a file size limit is a Unix facility");
+#else
+            full.emplace(512);  // the lock file fits, the pumps do not
+#endif
+        } else {
+#ifdef Q_OS_WIN
+            if (kind == "read-only folder")
+                QSKIP("Windows' read-only attribute does not keep files out of a folder");
+#endif
+            readOnly.emplace(kind == "read-only file" ? path() : folder);
+            if (!readOnly->done())
+                QSKIP("this file system has no attribute that keeps root out");
+        }
+    }
     const PumpFile::Changed changed
         = PumpFile(path()).change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
     QVERIFY(!changed.catalogue);
-    QVERIFY2(
-        changed.message.startsWith("Il file delle pompe non può essere scritto:\n" + QDir::toNativeSeparators(path())),
-        qPrintable(changed.message));
-    QCOMPARE(contents(folder), QByteArray("not a folder"));
+    QCOMPARE(changed.message,
+             "Il file delle pompe non può essere scritto:\n" + QDir::toNativeSeparators(path()) + "\n(" + why
+                 + ")\n\nIl catalogo non è cambiato.");
+    QCOMPARE(contents(kept), before);
+    // Nothing left behind: no lock, no temporary file.
+    if (kind != "file for folder")
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"pompe.csv"});
 }
 
-QTEST_GUILESS_MAIN(TestCatalogue)
+void TestCatalogue::windows1252AndUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QString>("fromWindows1252");
+    QTest::newRow("ASCII") << QByteArray("110") << true << "110";
+    QTest::newRow("110° in UTF-8") << QByteArray("110\xC2\xB0") << true << "110Â°";
+    QTest::newRow("110° in Windows-1252") << QByteArray("110\xB0") << false << "110°";
+    QTest::newRow("€ and Ÿ, 0x80 and 0x9F") << QByteArray("\x80\x9F") << false << "€Ÿ";
+    QTest::newRow("unassigned 0x81") << QByteArray("\x81") << false << "\u0081";
+    QTest::newRow("È, 0xC8") << QByteArray("\xC8") << false << "È";
+    QTest::newRow("ÿ, 0xFF") << QByteArray("\xFF") << false << "ÿ";
+    QTest::newRow("€ in UTF-8") << QByteArray("\xE2\x82\xAC") << true << "â‚¬";
+    QTest::newRow("a 4-byte character") << QByteArray("\xF0\x9F\x98\x80") << true << "ðŸ˜€";
+    QTest::newRow("cut short") << QByteArray("\xE2\x82") << false << "â‚";
+    QTest::newRow("overlong /") << QByteArray("\xC0\xAF") << false << "À¯";
+    QTest::newRow("a surrogate") << QByteArray("\xED\xA0\x80") << false << "í\u00A0€";
+    QTest::newRow("beyond Unicode") << QByteArray("\xF4\x90\x80\x80") << false << "ô\u0090€€";
+}
+
+void TestCatalogue::windows1252AndUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    QFETCH(QString, fromWindows1252);
+    QCOMPARE(isValidUtf8(bytes.toStdString()), utf8);
+    QCOMPARE(q(catalogue::fromWindows1252(bytes.toStdString())), fromWindows1252);
+}
+
+// Files as spreadsheets and editors save them: read, then changed (a pump
+// added), then read again.
+void TestCatalogue::aFileAsASpreadsheetSavesIt_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("pumps");
+    QTest::addColumn<QStringList>("skipped");
+    QTest::addColumn<QByteArray>("written");  // after 0445010700 is added
+
+    const QByteArray added = "0445010700;30;40;90\n";
+    QTest::newRow("UTF-8 with a byte order mark, 110°")
+        << "\xEF\xBB\xBF" + kHeaderLine + "0445010800;37,35;46,95;110\xC2\xB0\r\n"
+        << QStringList{"0445010800 37.35 46.95 110"} << QStringList{}
+        << kHeaderLine + added + "0445010800;37,35;46,95;110\n";
+    QTest::newRow("UTF-8 without one, a line with È skipped")
+        << kHeaderLine + "0445010800;37,35;46,95;110\xC2\xB0\n044501080\xC3\x88;30;40;90\xC2\xB0\n"
+        << QStringList{"0445010800 37.35 46.95 110"} << QStringList{"3 Codice"}
+        << kHeaderLine + added + "0445010800;37,35;46,95;110\n044501080\xC3\x88;30;40;90\xC2\xB0\n";
+    QTest::newRow("Windows-1252 from a spreadsheet: 110\xB0, a line with \xC8 skipped")
+        << kHeaderLine
+            + "0445010800;37,35;46,95;110\xB0\r\n"
+              "\"0445010801\";\"30\";\"40,5\";\"90\xB0\";;\r\n"
+              "044501080\xC8;30;40;90\xB0\r\n"
+        << QStringList{"0445010800 37.35 46.95 110", "0445010801 30 40.5 90"} << QStringList{"4 Codice"}
+        << kHeaderLine + added + "0445010800;37,35;46,95;110\n0445010801;30;40,5;90\n044501080\xC8;30;40;90\xB0\n";
+    QTest::newRow("two catalogues joined, one UTF-8, one Windows-1252")
+        << kHeaderLine + "0445010800;37,35;46,95;110\xC2\xB0\n0445010801;30;40;90\xB0\n"
+        << QStringList{"0445010800 37.35 46.95 110", "0445010801 30 40 90"} << QStringList{}
+        << kHeaderLine + added + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n";
+}
+
+void TestCatalogue::aFileAsASpreadsheetSavesIt()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, pumps);
+    QFETCH(QStringList, skipped);
+    QFETCH(QByteArray, written);
+    QVERIFY(write(path(), file));
+    const PumpFile pumpFile(path());
+    const PumpFile::Loaded loaded = pumpFile.load();
+    QCOMPARE(userPumps(loaded.catalogue), pumps);
+    QCOMPARE(skippedLines(loaded.catalogue), skipped);
+    QCOMPARE(loaded.message.isEmpty(), skipped.isEmpty());
+
+    const PumpFile::Changed changed
+        = pumpFile.change([](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); });
+    QVERIFY2(changed.catalogue, qPrintable(changed.message));
+    QCOMPARE(contents(path()), written);
+    const PumpFile::Loaded again = pumpFile.load();
+    QCOMPARE(userPumps(again.catalogue), QStringList{"0445010700 30 40 90"} + pumps);
+    QCOMPARE(again.catalogue.skipped.size(), std::size_t(skipped.size()));
+}
+
+// Two catalogues joined by hand hold a code twice; the user deletes or
+// changes that pump.
+void TestCatalogue::deleteAndChangeTakeEveryLineOfTheCode_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("replacement");  // "code;min;max;angle"; empty: deleted
+    QTest::addColumn<int>("lines");            // lines with 0445010800 before
+    QTest::addColumn<QByteArray>("written");
+
+    const QByteArray twice = kHeaderLine
+        + "0445010800;37,35;46,95;110\n"
+          "0445010801;30;40;90\n"
+          "0445010800;30;40;90\n";
+    QTest::newRow("twice, deleted") << twice << QString() << 2 << kHeaderLine + "0445010801;30;40;90\n";
+    QTest::newRow("twice, changed") << twice << "0445010800;31;41;91" << 2
+                                    << kHeaderLine + "0445010800;31;41;91\n0445010801;30;40;90\n";
+    QTest::newRow("twice, changed to another code")
+        << twice << "0445010900;31;41;91" << 2 << kHeaderLine + "0445010801;30;40;90\n0445010900;31;41;91\n";
+    const QByteArray thrice = kHeaderLine
+        + "0445010800;37,35;46,95;110\n"
+          "\" 0445010800\";37,35;46,95;110\n"  // the same in quotes
+          "0445010800;37.35;46,95;110\n"       // the same code, a line that cannot be read
+          "0445010802;37.35;46,95;110\n"       // another line that cannot be read
+          "0445010801;30;40;90\n"
+          "nonsense\n";
+    QTest::newRow("three lines, others skipped, deleted")
+        << thrice << QString() << 3 << kHeaderLine + "0445010801;30;40;90\n0445010802;37.35;46,95;110\nnonsense\n";
+    QTest::newRow("three lines, others skipped, changed")
+        << thrice << "0445010800;31;41;91" << 3
+        << kHeaderLine + "0445010800;31;41;91\n0445010801;30;40;90\n0445010802;37.35;46,95;110\nnonsense\n";
+    QTest::newRow("once, deleted") << kHeaderLine + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n"
+                                   << QString() << 1 << kHeaderLine + "0445010801;30;40;90\n";
+}
+
+void TestCatalogue::deleteAndChangeTakeEveryLineOfTheCode()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, replacement);
+    QFETCH(int, lines);
+    QFETCH(QByteArray, written);
+    QVERIFY(write(path(), file));
+    const PumpFile pumpFile(path());
+    QCOMPARE(pumpFile.load().catalogue.linesWith("0445010800"), std::size_t(lines));
+
+    std::optional<Pump> changedTo;
+    if (!replacement.isEmpty()) {
+        const QStringList f = replacement.split(';');
+        changedTo = readPump({f[0].toStdString(), f[1].toStdString(), f[2].toStdString(), f[3].toStdString()}).pump;
+    }
+    const PumpFile::Changed changed = pumpFile.change([&](Catalogue &c) -> std::optional<Problem> {
+        if (changedTo)
+            return c.replace("0445010800", *changedTo);
+        return c.remove("0445010800") ? std::nullopt : std::optional<Problem>(Problem{Field::Codice, "none"});
+    });
+    QVERIFY2(changed.catalogue, qPrintable(changed.message));
+    QCOMPARE(contents(path()), written);
+    // Read again: the pump is gone or as changed, not back with another
+    // line's figures.
+    const Catalogue again = pumpFile.load().catalogue;
+    QCOMPARE(userPumps(again), userPumps(*changed.catalogue));
+    if (changedTo && changedTo->code == "0445010800")
+        QCOMPARE(*again.find("0445010800"), *changedTo);
+    else
+        QVERIFY(!again.find("0445010800"));
+    QCOMPARE(again.linesWith("0445010800"), std::size_t(changedTo && changedTo->code == "0445010800" ? 1 : 0));
+}
+
+// Two writers through the real file at the same moment, each adding pumps:
+// none is lost, and the lock goes with the last change.
+void TestCatalogue::twoWritersAtOnceLoseNoPump()
+{
+    constexpr int kEach = 20;
+    std::latch start(2);
+    QStringList failures[2];
+    const auto writer = [&](int which) {
+        start.arrive_and_wait();
+        for (int i = 0; i < kEach; ++i) {
+            const std::string code = std::string(1, char('A' + which)) + std::to_string(100000000 + i);
+            const PumpFile::Changed changed
+                = PumpFile(path()).change([&](Catalogue &c) { return c.add(pump(code.c_str(), 30, 40, 90)); });
+            if (!changed.catalogue)
+                failures[which] << changed.message;
+        }
+    };
+    QVERIFY(QDir().mkpath(QFileInfo(path()).absolutePath()));
+    std::unique_ptr<QThread> threads[2]{std::unique_ptr<QThread>(QThread::create(writer, 0)),
+                                        std::unique_ptr<QThread>(QThread::create(writer, 1))};
+    for (auto &t : threads)
+        t->start();
+    for (auto &t : threads)
+        QVERIFY(t->wait(120000));
+    QCOMPARE(failures[0] + failures[1], QStringList());
+    QCOMPARE(PumpFile(path()).load().catalogue.userCount(), std::size_t(2 * kEach));
+    QCOMPARE(QDir(QFileInfo(path()).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{"pompe.csv"});
+}
+
+void TestCatalogue::aLockHeldByAnotherCopyIsToldAndACrashedOnesIsNot()
+{
+    const QByteArray before = kHeaderLine + "0445010800;30;40;90\n";
+    QVERIFY(write(path(), before));
+    const PumpFile file(path());
+    const auto add = [](Catalogue &c) { return c.add(pump("0445010700", 30, 40, 90)); };
+    OtherCopy other(path());
+    QVERIFY(other.held());
+
+    QElapsedTimer waited;
+    waited.start();
+    const PumpFile::Changed refused = file.change(add);
+    QVERIFY(!refused.catalogue);
+    QVERIFY(waited.elapsed() >= PumpFile::kLockWait.count() - 100);
+    QCOMPARE(refused.message,
+             "Il file delle pompe è in uso da un'altra copia di Rotamet:\n" + QDir::toNativeSeparators(path())
+                 + "\n\nIl catalogo non è cambiato. Riprovare tra un momento.");
+    QCOMPARE(contents(path()), before);
+
+    // The other copy crashes, its lock left behind: the next change goes
+    // through at once.
+    other.crash();
+    QVERIFY(QFileInfo::exists(path() + ".lock"));
+    waited.restart();
+    const PumpFile::Changed changed = file.change(add);
+    QVERIFY2(changed.catalogue, qPrintable(changed.message));
+    QVERIFY(waited.elapsed() < PumpFile::kLockWait.count());
+    QCOMPARE(contents(path()), kHeaderLine + "0445010700;30;40;90\n0445010800;30;40;90\n");
+    QVERIFY(!QFileInfo::exists(path() + ".lock"));
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // A second copy of the program, for the tests of the lock.
+    if (argc == 3 && QByteArray(argv[1]) == "--hold-lock")
+        return holdLock(QString::fromLocal8Bit(argv[2]));
+    TestCatalogue test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_catalogue.moc"

@@ -1,7 +1,10 @@
 // The user's pumps in the window: start-up with and without their file, the
-// pump list's context menu, Enter on a code not in the catalogue, the pump
-// dialog driven by the keyboard, and a user pump chosen, calculated and
-// printed exactly as a built-in one, and found again at the next start.
+// pump list's context menu, Enter on a code not in the catalogue (or on one
+// in small letters), the pump dialog driven by the keyboard, a pump deleted
+// or changed whose code the file holds more than once, a file that cannot be
+// written or that another copy of the program is changing, and a user pump
+// chosen, calculated and printed exactly as a built-in one, and found again
+// at the next start.
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -10,12 +13,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "catalogue/catalogue.h"
+#include "numtext/numtext.h"
 #include "support/controls.h"
+#include "support/readonly.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/recordingservices.h"
@@ -190,8 +198,11 @@ private slots:
     void dialogFieldsHaveSpokenNames();
     void enterOnACodeNotInTheCatalogueAsks_data();
     void enterOnACodeNotInTheCatalogueAsks();
+    void editChangesTheShownPump_data();
     void editChangesTheShownPump();
+    void deleteAsksFirst_data();
     void deleteAsksFirst();
+    void aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped_data();
     void aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped();
     void pumpAddedIsFoundAtTheNextStart();
 
@@ -424,7 +435,8 @@ void TestPumps::dialogByKeyboard()
     QTRY_VERIFY(!w.dialog());
     if (kept.isEmpty()) {
         QCOMPARE(textDifferences(windowTexts(w.form), before), QString());
-        QVERIFY(!QFileInfo::exists(path()));
+        // No file, and no folder either.
+        QVERIFY(!QFileInfo::exists(QFileInfo(path()).absolutePath()));
         return;
     }
     QCOMPARE(w.list(), kBuiltInCodes + QStringList{kept});
@@ -475,7 +487,11 @@ void TestPumps::enterOnACodeNotInTheCatalogueAsks_data()
                                     << QString() << "0445010760";
     QTest::newRow("0445010799, in the catalogue") << "0445010799" << true << QString() << QString() << "0445010799";
     QTest::newRow("a2c1637670080, a built-in code in small letters")
-        << "a2c1637670080" << true << QString() << QString() << "0445010760";
+        << "a2c1637670080" << true << QString() << QString() << "A2C1637670080";
+    QTest::newRow("0445010799 with blanks around") << " 0445010799  " << true << QString() << QString() << "0445010799";
+    QTest::newRow("a2C16376700 80, a blank inside")
+        << "a2C16376700 80" << false << "Il codice A2C16376700 80 non è in catalogo. Aggiungerlo?" << QString()
+        << "0445010760";
     QTest::newRow("0445010800, Tab") << "0445010800\t" << true << QString() << QString() << "0445010760";
     QTest::newRow("blanks") << "   " << true << QString() << QString() << "0445010760";
 }
@@ -512,12 +528,27 @@ void TestPumps::enterOnACodeNotInTheCatalogueAsks()
         shown = dialogCode;
     }
     QCOMPARE(w.ui.cboCodice->currentText(), shown);
+    QCOMPARE(w.ui.cboCodice->currentIndex(), w.ui.cboCodice->findText(shown));
+    // The labels show that pump's data.
+    QString minimum = "30";
+    for (const catalogue::Pump &pump : catalogue::builtInPumps())
+        if (QString::fromStdString(pump.code) == shown)
+            minimum = QString::fromStdString(NumberText(pump.minAlbero));
+    QCOMPARE(w.ui.lblValori[3]->text(), minimum);
     QVERIFY(w.services.boxes.empty());
+}
+
+void TestPumps::editChangesTheShownPump_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("once") << kHeader + "0445010800;37,35;46,95;110\n";
+    QTest::newRow("twice, joined from two catalogues") << kHeader + "0445010800;37,35;46,95;110\n0445010800;30;40;90\n";
 }
 
 void TestPumps::editChangesTheShownPump()
 {
-    QVERIFY(write(path(), kHeader + "0445010800;37,35;46,95;110\n"));
+    QFETCH(QByteArray, file);
+    QVERIFY(write(path(), file));
     Window w(path());
     w.choose("0445010800");
     Window::click(w.contextMenu(false), "Modifica pompa…");
@@ -533,19 +564,41 @@ void TestPumps::editChangesTheShownPump()
     QCOMPARE(w.ui.cboCodice->currentText(), QString("0445010800"));
     QCOMPARE(w.pumpLabels(), (QStringList{"37,35", "47,95", "5,30", "110°"}));
     QCOMPARE(contents(path()), kHeader + "0445010800;37,35;47,95;110\n");
+    // The next start finds it as changed.
+    Window again(path());
+    again.choose("0445010800");
+    QCOMPARE(again.pumpLabels(), (QStringList{"37,35", "47,95", "5,30", "110°"}));
+    QVERIFY(again.services.boxes.empty());
+}
+
+void TestPumps::deleteAsksFirst_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("question");
+    const QByteArray first = kHeader + "0445010800;37,35;46,95;110\n";
+    QTest::newRow("once") << first + "0445010801;30;40;90\n"
+                          << "Eliminare la pompa 0445010801 dal catalogo?";
+    QTest::newRow("three lines, one that cannot be read")
+        << first + "0445010801;30;40;90\n0445010801;31;41;91\n\"0445010801\";3.5;41;91\n"
+        << "Eliminare la pompa 0445010801 dal catalogo?\n"
+           "Il codice è su 3 righe del file: saranno eliminate tutte.";
 }
 
 void TestPumps::deleteAsksFirst()
 {
-    QVERIFY(write(path(), kHeader + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n"));
+    QFETCH(QByteArray, file);
+    QFETCH(QString, question);
+    QVERIFY(write(path(), file));
     Window w(path());
+    w.services.boxes.clear();  // the lines skipped, told at start-up
     w.choose("0445010801");
+    QCOMPARE(w.pumpLabels(), (QStringList{"30", "40", "5,00", "90°"}));
     const QByteArray before = contents(path());
 
     w.services.answer = false;
     Window::click(w.contextMenu(false), "Elimina pompa");
     QCOMPARE(w.services.questions.size(), std::size_t(1));
-    QCOMPARE(w.services.questions[0].text, QString("Eliminare la pompa 0445010801 dal catalogo?"));
+    QCOMPARE(w.services.questions[0].text, question);
     QCOMPARE(w.list().size(), 6);
     QCOMPARE(contents(path()), before);
 
@@ -556,20 +609,57 @@ void TestPumps::deleteAsksFirst()
     QCOMPARE(w.pumpLabels(), (QStringList{"37,35", "46,95", "4,80", "110°"}));
     QCOMPARE(contents(path()), kHeader + "0445010800;37,35;46,95;110\n");
     QVERIFY(w.services.boxes.empty());
+    // The next start has it no more, nor a line of it.
+    Window again(path());
+    QCOMPARE(again.list(), kBuiltInCodes + QStringList{"0445010800"});
+    QVERIFY(again.services.boxes.empty());
+}
+
+void TestPumps::aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("box");  // how the message starts
+    QTest::newRow("a file where the folder should be") << "file for folder"
+                                                       << "Il file delle pompe non può essere scritto:";
+    QTest::newRow("read-only file") << "read-only file"
+                                    << "Il file delle pompe non può essere scritto:\nPATH\n(il file è di sola lettura)";
+    QTest::newRow("another copy changes it") << "locked"
+                                             << "Il file delle pompe è in uso da un'altra copia di Rotamet:";
 }
 
 void TestPumps::aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped()
 {
-    // A file where the pumps' folder should be.
-    QVERIFY(write(QFileInfo(path()).absolutePath(), "not a folder"));
+    QFETCH(QString, kind);
+    QFETCH(QString, box);
+    box.replace("PATH", QDir::toNativeSeparators(path()));
+    std::optional<ReadOnly> readOnly;
+    QLockFile otherCopy(path() + ".lock");
+    if (kind == "file for folder") {
+        QVERIFY(write(QFileInfo(path()).absolutePath(), "not a folder"));
+    } else {
+        QVERIFY(write(path(), kHeader));
+        if (kind == "read-only file") {
+            readOnly.emplace(path());
+            if (!readOnly->done())
+                QSKIP("this file system has no attribute that keeps root out");
+        } else {
+            QVERIFY(otherCopy.tryLock(0));
+        }
+    }
     Window w(path());
     const QStringList before = windowTexts(w.form);
     Window::click(w.contextMenu(false), "Aggiungi pompa…");
     QVERIFY(w.openDialog());
+    // The window's timers run while the change waits for the file.
+    int ticks = 0;
+    QTimer timer;
+    timer.callOnTimeout([&] { ++ticks; });
+    timer.start(50);
     keys({"0445010800", "<Tab>", "30", "<Tab>", "40", "<Tab>", "90", "<Enter>"});
+    if (kind == "locked")
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
-    QVERIFY2(w.services.boxes[0].text.startsWith("Il file delle pompe non può essere scritto:"),
-             qPrintable(w.services.boxes[0].text));
+    QVERIFY2(w.services.boxes[0].text.startsWith(box), qPrintable(w.services.boxes[0].text));
     QVERIFY(w.dialog() && w.dialog()->isVisible());
     QCOMPARE(w.dialog()->findChild<QLineEdit *>("txtMassimo")->text(), QString("40"));
     keys({"<Esc>"});

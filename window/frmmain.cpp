@@ -383,6 +383,8 @@ void FrmMain::setListIndex(int index)
     {
         const QSignalBlocker block(cboCodice);
         cboCodice->setCurrentIndex(index);
+        // Also when the row was current already, under a text typed over it.
+        cboCodice->setEditText(cboCodice->itemText(index));
     }
     cboCodice_Click();
 }
@@ -583,6 +585,12 @@ void FrmMain::cboCodice_ReturnPressed()
 {
     const QString typed = cboCodice->currentText();
     const std::string code = catalogue::normalisedCode(ss(typed));
+    // A code of the catalogue in small letters, or with blanks around it: that
+    // pump, as if chosen from the list.
+    if (const std::optional<std::size_t> row = catalogue_.indexOf(code); row && ss(typed) != code) {
+        setListIndex(int(*row));
+        return;
+    }
     if (!catalogue_.find(ss(typed)) && !code.empty() && !catalogue_.find(code)
         && services_.questionBox(QStringLiteral("Il codice %1 non è in catalogo. Aggiungerlo?").arg(qs(code)),
                                  QString::fromUtf8(kCatalogueTitle))) {
@@ -647,8 +655,9 @@ void FrmMain::openPumpDialog(const QString &title, const catalogue::PumpText &st
     auto *dialog = new DlgPompa(services_, title, start, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->keep = [this, replacing](const catalogue::Pump &pump) -> std::optional<DlgPompa::Refusal> {
-        const catalogue::PumpFile::Changed changed = pumpFile_.change(
-            [&](catalogue::Catalogue &c) { return replacing ? c.replace(*replacing, pump) : c.add(pump); });
+        const catalogue::PumpFile::Changed changed = changePumpFile([replacing, pump](catalogue::Catalogue &c) {
+            return replacing ? c.replace(*replacing, pump) : c.add(pump);
+        });
         if (changed.problem)
             return DlgPompa::Refusal{changed.problem->field, qs(changed.problem->reason)};
         if (!changed.catalogue)
@@ -660,12 +669,30 @@ void FrmMain::openPumpDialog(const QString &title, const catalogue::PumpText &st
     dialog->open();
 }
 
+catalogue::PumpFile::Changed FrmMain::changePumpFile(catalogue::PumpFile::Edit edit)
+{
+    // The change may wait for the disk and for another copy of the program:
+    // on a thread of its own, while the window repaints and takes no input.
+    // The edit holds copies, not references: when the program ends meanwhile,
+    // that thread ends the change by itself.
+    try {
+        return pumpFileThread_.await<catalogue::PumpFile::Changed>(
+            [file = pumpFile_, edit = std::move(edit)] { return file.change(edit); });
+    } catch (const print::PrintCancelled &) {
+        return {std::nullopt, std::nullopt, QStringLiteral("Il programma si chiude.")};
+    }
+}
+
 void FrmMain::deletePump(const std::string &code)
 {
-    if (!services_.questionBox(QStringLiteral("Eliminare la pompa %1 dal catalogo?").arg(qs(code)),
-                               QStringLiteral("Elimina pompa")))
+    QString question = QStringLiteral("Eliminare la pompa %1 dal catalogo?").arg(qs(code));
+    // Lines that repeat the code go with it.
+    if (const std::size_t lines = catalogue_.linesWith(code); lines > 1)
+        question += QStringLiteral("\nIl codice è su %1 righe del file: saranno eliminate tutte.")
+                        .arg(qs(NumberText(std::int32_t(lines))));
+    if (!services_.questionBox(question, QStringLiteral("Elimina pompa")))
         return;
-    const catalogue::PumpFile::Changed changed = pumpFile_.change([&](catalogue::Catalogue &c) {
+    const catalogue::PumpFile::Changed changed = changePumpFile([code](catalogue::Catalogue &c) {
         c.remove(code);
         return std::optional<catalogue::Problem>();
     });

@@ -15,6 +15,7 @@
 #include "calc/formview.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/pumpfile.h"
+#include "print/offthread.h"
 
 class QAction;
 class QButtonGroup;
@@ -183,9 +184,12 @@ private:
     void editPump(const std::string &code);
     void deletePump(const std::string &code);
     void openPumpDialog(const QString &title, const catalogue::PumpText &start, std::optional<std::string> replacing);
+    // Makes a change in the pumps' file off the window's thread.
+    catalogue::PumpFile::Changed changePumpFile(catalogue::PumpFile::Edit edit);
 
     PlatformServices &services_;
     catalogue::PumpFile pumpFile_;
+    print::WorkThread pumpFileThread_;  // reads and writes the pumps' file
     catalogue::Catalogue catalogue_;
     QString startUpMessage_;  // about the pumps' file, shown by load()
     QButtonGroup *optionGroup_ = nullptr;
