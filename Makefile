@@ -53,8 +53,10 @@ clean:
 	rm -rf $(BUILD)
 
 # Windows, cross-built with MinGW-w64 in build-win/: the installer
-# build-win/rotamet-1.00-win64.exe, and the suite as Windows programs under
-# Wine. The Windows Qt is built once into ~/.cache/rotamet (ROTAMET_CACHE).
+# build-win/rotamet-1.00-win64.exe and the portable zip
+# build-win/rotamet-1.00-win64-portable.zip, and the suite as Windows programs
+# under Wine, with the installer's and the zip's test. The Windows Qt is built
+# once into ~/.cache/rotamet (ROTAMET_CACHE).
 .PHONY: windows test-windows
 
 windows:

@@ -2,8 +2,10 @@
 # Cross-builds Rotamet for 64-bit Windows in BUILD_DIR (default build-win),
 # against the Windows Qt that scripts/windows/build-qt.sh keeps in its cache
 # (built there first when missing), then:
-#   package   packs the installer BUILD_DIR/rotamet-1.00-win64.exe (NSIS)
-#   test      runs the test suites as Windows programs under Wine
+#   package   packs the installer BUILD_DIR/rotamet-1.00-win64.exe (NSIS) and
+#             the portable BUILD_DIR/rotamet-1.00-win64-portable.zip
+#   test      packs them too, then runs the test suites as Windows programs
+#             under Wine, and the installer's and the zip's test
 # usage: scripts/windows/build.sh package|test [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -24,11 +26,11 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
 cmake --build "$build"
+cmake --build "$build" --target rotamet_packages >/dev/null
 
 case $what in
   package)
-    (cd "$build" && cpack -G NSIS >/dev/null)
-    ls -l "$build"/rotamet-*-win64.exe
+    ls -l "$build"/rotamet-*-win64.exe "$build"/rotamet-*-win64-portable.zip
     ;;
   test)
     "$here/run-tests.sh" "$build" "$qt"
