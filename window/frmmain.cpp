@@ -353,8 +353,15 @@ void FrmMain::Form_Unload(std::int16_t &cancel)
     services_.quit();
 }
 
+// A close during a print is kept: the print ends as it would, with its
+// message, and then the window closes.
 void FrmMain::closeEvent(QCloseEvent *event)
 {
+    if (printing_) {
+        closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
     std::int16_t cancel = 0;
     Form_Unload(cancel);
     if (cancel)
@@ -465,15 +472,25 @@ void FrmMain::printOn(print::Printer *printer)
 {
     if (printing_)
         return;
-    const QScopedValueRollback busy(printing_, true);
-    const UserInputBlocker block(this);
-    // The page header names the pump whose data it prints, whatever is typed
-    // in the list.
-    cboCodice_LostFocus();
-    if (printer)
-        print::StampaScala(*this, *printer);
-    else
-        print::StampaScala(*this);
+    {
+        const QScopedValueRollback busy(printing_, true);
+        const UserInputBlocker block(this);
+        // The page header names the pump whose data it prints, whatever is
+        // typed in the list.
+        cboCodice_LostFocus();
+        if (printer)
+            print::StampaScala(*this, *printer);
+        else
+            print::StampaScala(*this);
+    }  // the blocker delivers a close held back meanwhile, kept as above
+    if (std::exchange(closeAfterPrint_, false))
+        close();
+}
+
+void FrmMain::takeHeldClose()
+{
+    if (printing_)
+        services_.deliverHeldEvents();
 }
 
 void FrmMain::cmdStampa_ContextMenu(const QPoint &globalPos)
@@ -867,16 +884,19 @@ void FrmMain::setCommandCaption(int index, const std::string &text) { lblComando
 
 void FrmMain::showCriticalBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Critical);
 }
 
 void FrmMain::showInformationBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Information);
 }
 
 void FrmMain::showWarningBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Warning);
 }
 
