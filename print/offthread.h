@@ -29,6 +29,10 @@ void startThread(QObject *context, std::function<void()> work, std::function<voi
 // Runs loop until it is quit; false when the program ends meanwhile (the
 // loop then returns at once, and can wait no longer).
 bool runLoop(QEventLoop &loop);
+// Counts work under way on any thread of this file's (see
+// waitForWorkThreads()).
+void workStarts();
+void workEnds();
 
 // Lives on a WorkThread's thread; says when a call is done.
 class Worker : public QObject {
@@ -105,6 +109,13 @@ private:
     quint64 calls_ = 0;
     bool busy_ = false;  // a call has not returned
 };
+
+// At the program's end, after its event loop: waits at most deadline for
+// the work under way on the threads above (a print handed over, a printer
+// lookup) to end. False when some is still running (stuck in a system call,
+// a print server that never answers): the caller must then end the program
+// without destroying what that work may still use.
+bool waitForWorkThreads(std::chrono::milliseconds deadline);
 
 // Waits in a local event loop (see above) until sender emits signal, at most
 // timeout: true when it came. Throws PrintCancelled when the program ends
