@@ -54,6 +54,23 @@ void runOffThread(QObject *context, std::function<Result()> work, std::function<
         [result, done = std::move(done)] { done(std::move(**result)); });
 }
 
+// Runs work on a thread of its own and waits for its result in a local
+// event loop (see above); nothing when the program ends meanwhile.
+template <class Result>
+std::optional<Result> awaitOffThread(std::function<Result()> work)
+{
+    QEventLoop loop;
+    std::optional<Result> result;
+    runOffThread<Result>(&loop, std::move(work), [&](Result found) {
+        result.emplace(std::move(found));
+        loop.quit();
+    });
+    while (!result)
+        if (!detail::runLoop(loop))
+            return std::nullopt;
+    return result;
+}
+
 // A thread that stays between calls, for work that one caller awaits at a
 // time and that is better done where it was done before (fonts, printer
 // support and their caches stay loaded there). Started by the first call.

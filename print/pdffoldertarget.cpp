@@ -33,6 +33,18 @@ QString PdfFolderTarget::documentsFolder()
     return folder.isEmpty() ? QDir::homePath() : folder;
 }
 
+QString PdfFolderTarget::suggestedFile()
+{
+    QString folder = documentsFolder();
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    try {
+        return PdfFolderTarget(folder).nextFile();
+    } catch (const RunTimeError &) {
+        return folder;
+    }
+}
+
 void PdfFolderTarget::setFileCheck(std::function<bool(const QString &)> check)
 {
     const std::lock_guard lock(checkMutex);

@@ -26,6 +26,11 @@ public:
 
     // The user's documents folder (else the home folder).
     static QString documentsFolder();
+    // Where a save dialog for a PDF opens: the documents folder's next file;
+    // the home folder when the documents folder is not there (a dialog
+    // cannot open in it), the folder alone when no number is free. Blocks:
+    // never on the window's thread.
+    static QString suggestedFile();
 
     // The file the next page would get ("/" between folders), checked now:
     // blocks as long as the folder takes to answer.

@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -26,6 +25,7 @@
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
+#include "print/offthread.h"
 #include "print/pdffiletarget.h"
 #include "print/pdffoldertarget.h"
 #include "print/printer.h"
@@ -524,24 +524,20 @@ void FrmMain::mnuStampaPdf_Click()
 {
     if (printing_)
         return;
-    // A dialog cannot open in a folder that is not there (a new user's
-    // documents folder, made by the first PDF): the home folder then.
-    QString folder = print::PdfFolderTarget::documentsFolder();
-    if (!QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    QString suggested = folder;
-    try {
-        suggested = print::PdfFolderTarget(folder).nextFile();
-    } catch (const RunTimeError &) {
-        // No free number left: the folder alone.
-    }
-    const std::optional<QString> file = services_.choosePdfFile(suggested);
+    // The folders are asked off the window's thread: they may be on a file
+    // server that is slow or gone.
+    const std::optional<QString> suggested = print::awaitOffThread<QString>(&print::PdfFolderTarget::suggestedFile);
+    if (!suggested)
+        return;  // the program ends meanwhile
+    const std::optional<QString> file = services_.choosePdfFile(*suggested);
     if (!file || file->isEmpty())
         return;  // cancelled: nothing written, nothing said
     // The dialog has asked before choosing a file that exists.
-    const bool replace = QFileInfo::exists(*file);
+    const std::optional<bool> replace = print::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); });
+    if (!replace)
+        return;
     const std::unique_ptr<print::Printer> printer
-        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, replace));
+        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace));
     printOn(printer.get());
 }
 
