@@ -11,6 +11,7 @@
 #include "bench/benchapplication.h"
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
+#include "tests/support/environmentsetting.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/recordingservices.h"
@@ -103,24 +104,6 @@ void Window_KeystrokeRepainted(benchmark::State &state)
 }
 BENCHMARK(Window_KeystrokeRepainted);
 
-// Sets an environment variable while it lives.
-class Setting {
-public:
-    Setting(const char *name, const QByteArray &value)
-        : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~Setting() { had_ ? qputenv(name_, saved_) : qunsetenv(name_); }
-    Setting(const Setting &) = delete;
-    Setting &operator=(const Setting &) = delete;
-
-private:
-    const char *name_;
-    QByteArray saved_;
-    bool had_;
-};
-
 // The same keystroke in the program's own window, services and printer
 // with no print server, so that the print button's tooltip names the
 // documents folder's next PDF, when that folder (in a home of the
@@ -140,9 +123,9 @@ void Window_KeystrokeWithPagesOfToday(benchmark::State &state)
         if (!file.open(QIODevice::WriteOnly))
             state.SkipWithError("cannot make the pages");
     }
-    const Setting homeFolder("HOME", QFile::encodeName(home.path()));
-    const Setting config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
-    const Setting noServer("CUPS_SERVER", QFile::encodeName(home.filePath("nessuno.sock")));
+    const rotamet::EnvironmentSetting homeFolder("HOME", QFile::encodeName(home.path()));
+    const rotamet::EnvironmentSetting config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    const rotamet::EnvironmentSetting noServer("CUPS_SERVER", QFile::encodeName(home.filePath("nessuno.sock")));
     struct Services : rotamet::QtServices {
         void messageBox(const QString &, const QString &, rotamet::BoxIcon) override {}
     } services;

@@ -21,6 +21,7 @@
 
 #include "print/qtprinter.h"
 #include "support/controls.h"
+#include "support/environmentsetting.h"
 #include "support/notedboxes.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
@@ -41,29 +42,6 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowActive(&form));
     }
     QString tooltip() const { return ui.cmdStampa->toolTip(); }
-};
-
-// Sets CUPS_SERVER for one test and puts back what was there.
-class PrintServer {
-public:
-    explicit PrintServer(const QByteArray &server)
-        : saved_(qgetenv("CUPS_SERVER")), had_(qEnvironmentVariableIsSet("CUPS_SERVER"))
-    {
-        qputenv("CUPS_SERVER", server);
-    }
-    ~PrintServer()
-    {
-        if (had_)
-            qputenv("CUPS_SERVER", saved_);
-        else
-            qunsetenv("CUPS_SERVER");
-    }
-    PrintServer(const PrintServer &) = delete;
-    PrintServer &operator=(const PrintServer &) = delete;
-
-private:
-    QByteArray saved_;
-    bool had_;
 };
 
 // A print server that takes the connection and never answers: a Unix socket
@@ -120,24 +98,6 @@ private:
     std::vector<int> held_;
 };
 
-// Sets an environment variable for one test and puts back what was there.
-class Setting {
-public:
-    Setting(const char *name, const QByteArray &value)
-        : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~Setting() { had_ ? qputenv(name_, saved_) : qunsetenv(name_); }
-    Setting(const Setting &) = delete;
-    Setting &operator=(const Setting &) = delete;
-
-private:
-    const char *name_;
-    QByteArray saved_;
-    bool had_;
-};
-
 struct PaintCounter : QObject {
     explicit PaintCounter(int *count) : count_(count) {}
     bool eventFilter(QObject *, QEvent *event) override
@@ -178,7 +138,7 @@ private:
 // it, and the lookup after the first show opens it.
 void TestPrinterLookup::libcupsIsOpenedOnlyByTheLookup()
 {
-    const PrintServer none(QFile::encodeName(dir_.filePath("none.sock")));
+    const EnvironmentSetting none("CUPS_SERVER", QFile::encodeName(dir_.filePath("none.sock")));
     Window w;
     w.form.load();
     QVERIFY(!libcupsLoaded());
@@ -203,7 +163,8 @@ void TestPrinterLookup::tooltipBeforeAndAfterTheLookup()
     const QByteArray name = qgetenv("ROTAMET_TEST_QUEUE");
     if (queue && name.isEmpty())
         QSKIP("needs a print server with a default queue (tests/cups/run-cups-test.sh)");
-    const PrintServer server(queue ? qgetenv("CUPS_SERVER") : QFile::encodeName(dir_.filePath("none.sock")));
+    const EnvironmentSetting server("CUPS_SERVER",
+                                    queue ? qgetenv("CUPS_SERVER") : QFile::encodeName(dir_.filePath("none.sock")));
 
     Window w;
     w.form.load();
@@ -253,7 +214,7 @@ void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
     const QString socketPath = dir_.filePath("silent.sock");
     SilentServer silent(socketPath);
     QVERIFY(silent.listening());
-    const PrintServer server(QFile::encodeName(socketPath));
+    const EnvironmentSetting server("CUPS_SERVER", QFile::encodeName(socketPath));
 
     Window w;
     w.open();
@@ -318,15 +279,15 @@ void TestPrinterLookup::aPrintServerThatHangsCostsOnePrintOnly()
     const QByteArray answering
         = queue.isEmpty() ? QFile::encodeName(dir_.filePath("nessuno.sock")) : qgetenv("CUPS_SERVER");
     QTemporaryDir home;
-    const Setting homeFolder("HOME", QFile::encodeName(home.path()));
-    const Setting noConfig("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    const EnvironmentSetting homeFolder("HOME", QFile::encodeName(home.path()));
+    const EnvironmentSetting noConfig("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
     // The server's address stays; what answers there changes.
     const QString address = dir_.filePath("server.sock"), silentPath = dir_.filePath("muto.sock");
     SilentServer silent(silentPath);
     QVERIFY(silent.listening());
     QFile::remove(address);
     QVERIFY(QFile::link(silentPath, address));
-    const PrintServer server(QFile::encodeName(address));
+    const EnvironmentSetting server("CUPS_SERVER", QFile::encodeName(address));
 
     Window w;
     w.open();
