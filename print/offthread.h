@@ -75,8 +75,10 @@ std::optional<Result> awaitOffThread(std::function<Result()> work)
 // time and that is better done where it was done before (fonts, printer
 // support and their caches stay loaded there). Started by the first call.
 // Going away it ends the thread, which has nothing to do then; only when
-// the program ends during a call (the window was closed meanwhile) is the
-// thread left to end by itself, whenever that call returns.
+// the program's event loop ends during a call (a close of the window waits
+// for the print, but QCoreApplication::exit does not) is the thread left to
+// end by itself, whenever that call returns, within the deadline that
+// waitForWorkThreads() gives it at the program's end.
 class WorkThread {
 public:
     WorkThread();
