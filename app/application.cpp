@@ -10,6 +10,12 @@
 #include <QLibraryInfo>
 #include <QPixmap>
 #include <QTranslator>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "print/offthread.h"
+#include "print/pdfwriting.h"
 
 #if ROTAMET_HAVE_LIBPNG
 #include <png.h>
@@ -118,6 +124,16 @@ void setUpApplication()
             icon.addFile(file, QSize(size, size));
     }
     QApplication::setWindowIcon(icon);
+}
+
+int endProgram(int status)
+{
+    using namespace std::chrono_literals;
+    if (print::waitForWorkThreads(2s))
+        return status;
+    print::removePartsUnderWay();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 }  // namespace rotamet

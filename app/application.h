@@ -10,6 +10,15 @@ namespace rotamet {
 // Call once, right after the QApplication is made.
 void setUpApplication();
 
+// Call with what the event loop returned, before anything the program made
+// goes: ends the program with status. Work still running on the print's
+// threads (a page handed over, a printer lookup) gets a short deadline;
+// work stuck beyond it (inside the print server's library, a driver, a
+// system call) would outlive what it uses, so then the program leaves at
+// once, without destroying anything, once the hidden files of pages under
+// way are removed. Returns status when nothing is left running.
+int endProgram(int status);
+
 // Where Qt's own Italian texts (the fields' context menu, standard buttons)
 // are looked for, in this order: the installed Qt's translations, then a
 // translations/ folder beside the program (a bundled copy).

@@ -13,5 +13,5 @@ int main(int argc, char *argv[])
     rotamet::FrmMain form(services);
     services.setMainWindow(&form);
     form.load();
-    return app.exec();
+    return rotamet::endProgram(app.exec());
 }

@@ -1,6 +1,7 @@
 // The window's speed, each against what a Qt program could not do faster:
 // - one calculation run, and one keystroke in the speed field until every
-//   label holds its new figure (and until the window has repainted);
+//   label holds its new figure (and until the window has repainted), also
+//   with 0 and 500 PDF pages of today in the documents folder;
 // - one printed page to PDF through the window and the real printer, against
 //   the same texts drawn on a PDF page with QPainter directly;
 // - start-up until the window is on the screen, and the peak memory, of the
@@ -10,16 +11,19 @@
 #include "bench/benchapplication.h"
 #include "print/qtprinter.h"
 #include "print/recordingprinter.h"
+#include "tests/support/environmentsetting.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/recordingservices.h"
 #include "window/textbox.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -67,14 +71,12 @@ BENCHMARK(Window_Calculation);
 // A digit typed into the speed field replaces its last one (1000 → 1001 →
 // 1002 → 1001...): the text changes every time, so every keystroke runs the
 // calculation and rewrites every label.
-void keystrokes(benchmark::State &state, bool repaint)
+void keystrokes(benchmark::State &state, FrmMain &form, bool repaint)
 {
-    needApplication();
-    Window w;
-    auto *box = w.form.findChild<rotamet::TextBox *>("txtGiriMinuto");
+    auto *box = form.findChild<rotamet::TextBox *>("txtGiriMinuto");
     box->setFocus();
     box->setText("1000");
-    const int runsBefore = w.form.calculationRuns();
+    const int runsBefore = form.calculationRuns();
     char digit = '1';
     for (auto _ : state) {
         box->setSelection(3, 1);
@@ -83,14 +85,60 @@ void keystrokes(benchmark::State &state, bool repaint)
         if (repaint)
             QCoreApplication::processEvents();
     }
-    state.counters["runs_per_key"] = double(w.form.calculationRuns() - runsBefore) / double(state.iterations());
+    state.counters["runs_per_key"] = double(form.calculationRuns() - runsBefore) / double(state.iterations());
 }
 
-void Window_Keystroke(benchmark::State &state) { keystrokes(state, false); }
+void Window_Keystroke(benchmark::State &state)
+{
+    needApplication();
+    Window w;
+    keystrokes(state, w.form, false);
+}
 BENCHMARK(Window_Keystroke);
 
-void Window_KeystrokeRepainted(benchmark::State &state) { keystrokes(state, true); }
+void Window_KeystrokeRepainted(benchmark::State &state)
+{
+    needApplication();
+    Window w;
+    keystrokes(state, w.form, true);
+}
 BENCHMARK(Window_KeystrokeRepainted);
+
+// The same keystroke in the program's own window, services and printer
+// with no print server, so that the print button's tooltip names the
+// documents folder's next PDF, when that folder (in a home of the
+// benchmark's own) already holds range(0) pages of today. The keystroke
+// must cost the same however many there are.
+void Window_KeystrokeWithPagesOfToday(benchmark::State &state)
+{
+    needApplication();
+    QTemporaryDir home;
+    const QDir documents(home.filePath("Documents"));
+    QDir().mkpath(documents.path());
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const auto page
+        = [&](int n) { return documents.filePath(QString("Rotamet %1 %2.pdf").arg(today).arg(n, 3, 10, QChar('0'))); };
+    for (int n = 1; n <= state.range(0); ++n) {
+        QFile file(page(n));
+        if (!file.open(QIODevice::WriteOnly))
+            state.SkipWithError("cannot make the pages");
+    }
+    const rotamet::EnvironmentSetting homeFolder("HOME", QFile::encodeName(home.path()));
+    const rotamet::EnvironmentSetting config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    const rotamet::EnvironmentSetting noServer("CUPS_SERVER", QFile::encodeName(home.filePath("nessuno.sock")));
+    struct Services : rotamet::QtServices {
+        void messageBox(const QString &, const QString &, rotamet::BoxIcon) override {}
+    } services;
+    FrmMain form(services);
+    services.setMainWindow(&form);
+    form.load();
+    auto *print = form.findChild<QPushButton *>("cmdStampa");
+    const QString expected = "Stampa su: " + QDir::toNativeSeparators(page(int(state.range(0)) + 1)) + " (file PDF)";
+    if (!QTest::qWaitFor([&] { return print->toolTip() == expected; }, 20000))
+        state.SkipWithError(qPrintable("tooltip: " + print->toolTip()));
+    keystrokes(state, form, false);
+}
+BENCHMARK(Window_KeystrokeWithPagesOfToday)->Arg(0)->Arg(500);
 
 // ---------------------------------------------------------------- against a baseline
 

@@ -4,10 +4,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
+#include <optional>
 
 #include "numtext/runtimeerror.h"
 #include "print/cupsclient.h"
 #include "print/page.h"
+#include "print/pdfwriting.h"
 
 namespace rotamet::print {
 
@@ -22,7 +24,11 @@ PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
     layout.setOrientation(page.orientation);
 
     QTemporaryFile file(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf"));
-    if (!file.open() || !writePdf(page, layout, file) || !file.flush())
+    const bool opened = file.open();
+    std::optional<FileUnderWay> noted;
+    if (opened)
+        noted.emplace(file.fileName());
+    if (!opened || !writePdf(page, layout, file) || !file.flush())
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata composta");
     file.close();
 

@@ -1,10 +1,16 @@
 #include "print/offthread.h"
 
 #include <QThread>
+#include <condition_variable>
+#include <mutex>
 
 namespace rotamet::print::detail {
 
 namespace {
+std::mutex workMutex;
+std::condition_variable workEnded;
+int workUnderWay = 0;
+
 class OneShotThread : public QThread {
 public:
     explicit OneShotThread(std::function<void()> work) : work_(std::move(work)) {}
@@ -18,9 +24,28 @@ private:
 };
 }  // namespace
 
+void workStarts()
+{
+    const std::lock_guard lock(workMutex);
+    ++workUnderWay;
+}
+
+void workEnds()
+{
+    {
+        const std::lock_guard lock(workMutex);
+        --workUnderWay;
+    }
+    workEnded.notify_all();
+}
+
 void startThread(QObject *context, std::function<void()> work, std::function<void()> done)
 {
-    auto *thread = new OneShotThread(std::move(work));
+    workStarts();
+    auto *thread = new OneShotThread([work = std::move(work)] {
+        work();
+        workEnds();
+    });
     // Emitted on the new thread: done is queued to context's thread, and
     // dropped with context.
     QObject::connect(thread, &QThread::finished, context, done);
@@ -39,6 +64,12 @@ bool runLoop(QEventLoop &loop) { return loop.exec(QEventLoop::ExcludeUserInputEv
 }  // namespace rotamet::print::detail
 
 namespace rotamet::print {
+
+bool waitForWorkThreads(std::chrono::milliseconds deadline)
+{
+    std::unique_lock lock(detail::workMutex);
+    return detail::workEnded.wait_for(lock, deadline, [] { return detail::workUnderWay == 0; });
+}
 
 WorkThread::WorkThread() = default;
 
@@ -69,6 +100,11 @@ void WorkThread::start()
 
 void WorkThread::post(quint64 call, std::function<void()> work)
 {
+    detail::workStarts();
+    work = [work = std::move(work)] {
+        work();
+        detail::workEnds();
+    };
     if (!thread_->isRunning()) {
         // No thread to be had: the work is done here.
         work();

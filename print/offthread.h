@@ -29,6 +29,10 @@ void startThread(QObject *context, std::function<void()> work, std::function<voi
 // Runs loop until it is quit; false when the program ends meanwhile (the
 // loop then returns at once, and can wait no longer).
 bool runLoop(QEventLoop &loop);
+// Counts work under way on any thread of this file's (see
+// waitForWorkThreads()).
+void workStarts();
+void workEnds();
 
 // Lives on a WorkThread's thread; says when a call is done.
 class Worker : public QObject {
@@ -50,12 +54,31 @@ void runOffThread(QObject *context, std::function<Result()> work, std::function<
         [result, done = std::move(done)] { done(std::move(**result)); });
 }
 
+// Runs work on a thread of its own and waits for its result in a local
+// event loop (see above); nothing when the program ends meanwhile.
+template <class Result>
+std::optional<Result> awaitOffThread(std::function<Result()> work)
+{
+    QEventLoop loop;
+    std::optional<Result> result;
+    runOffThread<Result>(&loop, std::move(work), [&](Result found) {
+        result.emplace(std::move(found));
+        loop.quit();
+    });
+    while (!result)
+        if (!detail::runLoop(loop))
+            return std::nullopt;
+    return result;
+}
+
 // A thread that stays between calls, for work that one caller awaits at a
 // time and that is better done where it was done before (fonts, printer
 // support and their caches stay loaded there). Started by the first call.
 // Going away it ends the thread, which has nothing to do then; only when
-// the program ends during a call (the window was closed meanwhile) is the
-// thread left to end by itself, whenever that call returns.
+// the program's event loop ends during a call (a close of the window waits
+// for the print, but QCoreApplication::exit does not) is the thread left to
+// end by itself, whenever that call returns, within the deadline that
+// waitForWorkThreads() gives it at the program's end.
 class WorkThread {
 public:
     WorkThread();
@@ -105,6 +128,13 @@ private:
     quint64 calls_ = 0;
     bool busy_ = false;  // a call has not returned
 };
+
+// At the program's end, after its event loop: waits at most deadline for
+// the work under way on the threads above (a print handed over, a printer
+// lookup) to end. False when some is still running (stuck in a system call,
+// a print server that never answers): the caller must then end the program
+// without destroying what that work may still use.
+bool waitForWorkThreads(std::chrono::milliseconds deadline);
 
 // Waits in a local event loop (see above) until sender emits signal, at most
 // timeout: true when it came. Throws PrintCancelled when the program ends

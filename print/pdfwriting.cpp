@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <mutex>
+#include <set>
 
 #include "print/filesystem.h"
 #include "print/page.h"
@@ -10,6 +12,29 @@ namespace rotamet::print {
 
 namespace {
 constexpr int kPathError = 75;
+
+std::mutex partsMutex;
+std::set<QString> partsUnderWay;
+}  // namespace
+
+FileUnderWay::FileUnderWay(QString file) : file_(std::move(file))
+{
+    const std::lock_guard lock(partsMutex);
+    partsUnderWay.insert(file_);
+}
+
+FileUnderWay::~FileUnderWay()
+{
+    const std::lock_guard lock(partsMutex);
+    partsUnderWay.erase(file_);
+}
+
+void removePartsUnderWay()
+{
+    const std::lock_guard lock(partsMutex);
+    for (const QString &file : partsUnderWay)
+        QFile::remove(file);
+    partsUnderWay.clear();
 }
 
 RunTimeError pathError(const QString &folder)
@@ -32,6 +57,7 @@ PdfPart::PdfPart(const QString &folder, const Page &page)
     }
     if (!created_)
         throw pathError(folder);
+    noted_.emplace(file_.fileName());
     files::hide(file_.fileName());
     const bool written = writePdf(page, pdfPageLayout(page.orientation), file_) && file_.flush();
     file_.close();

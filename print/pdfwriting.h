@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QString>
+#include <optional>
 
 #include "numtext/runtimeerror.h"
 
@@ -18,6 +19,23 @@ class Page;
 // Error 75 with the folder's name, as the system writes paths: the folder
 // cannot be made or written, or the disk failed.
 RunTimeError pathError(const QString &folder);
+
+// At the program's end, when work is still stuck writing or handing a page
+// over (print/offthread.h): removes the hidden files of the pages under way,
+// which no destructor will remove.
+void removePartsUnderWay();
+
+// Notes a temporary file for removePartsUnderWay() while it lives.
+class FileUnderWay {
+public:
+    explicit FileUnderWay(QString file);
+    ~FileUnderWay();
+    FileUnderWay(const FileUnderWay &) = delete;
+    FileUnderWay &operator=(const FileUnderWay &) = delete;
+
+private:
+    QString file_;
+};
 
 // The page as a PDF file in folder under a hidden temporary name, complete
 // and on the disk; the file is removed when this goes, unless it was given
@@ -38,6 +56,7 @@ private:
     // Not a QTemporaryFile, which keeps its file open until it goes, and an
     // open file cannot be renamed on Windows.
     QFile file_;
+    std::optional<FileUnderWay> noted_;
     bool created_ = false;
     bool kept_ = false;
 };

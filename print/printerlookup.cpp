@@ -12,7 +12,9 @@ std::shared_ptr<PrintTarget> findTarget()
 {
     if (const std::optional<queue::Queue> found = queue::defaultQueue())
         return queue::targetFor(*found);
-    return std::make_shared<PdfFolderTarget>(PdfFolderTarget::documentsFolder());
+    auto folder = std::make_shared<PdfFolderTarget>(PdfFolderTarget::documentsFolder());
+    folder->workOutNextFile();
+    return folder;
 }
 }  // namespace
 
@@ -23,12 +25,23 @@ void PrinterLookup::start()
     if (underWay_)
         return;
     underWay_ = true;
-    runOffThread<std::shared_ptr<PrintTarget>>(this, findTarget, [this](std::shared_ptr<PrintTarget> found) {
+    const quint64 question = ++question_;
+    runOffThread<std::shared_ptr<PrintTarget>>(this, findTarget, [this, question](std::shared_ptr<PrintTarget> found) {
+        if (question != question_)
+            return;  // abandoned
         answer_ = std::move(found);
         ++answers_;
         underWay_ = false;
         emit answered();
     });
+}
+
+void PrinterLookup::abandon()
+{
+    if (!underWay_)
+        return;
+    ++question_;
+    underWay_ = false;
 }
 
 }  // namespace rotamet::print

@@ -70,8 +70,11 @@ struct QtPrinter::Impl {
         if (followsSystem) {
             // Every page asks again: the default queue may have changed.
             lookup.start();
-            if (lookup.underWay() && !awaitSignal(&lookup, &PrinterLookup::answered, kLookupTimeout))
+            if (lookup.underWay() && !awaitSignal(&lookup, &PrinterLookup::answered, kLookupTimeout)) {
+                // This print is lost; the next one asks anew.
+                lookup.abandon();
                 throw RunTimeError(errcode::PrinterError, "Il server di stampa non risponde");
+            }
             takeAnswer();
         }
         pageTarget = target;

@@ -23,7 +23,12 @@
 // its description; anything that goes wrong with the queue is the printer
 // error 482 with the reason; a print server that does not say within
 // kLookupTimeout where the page goes is 482 "Il server di stampa non
-// risponde"; a dialog the user cancelled is PrintCancelled.
+// risponde", and that question is given up: the next page asks anew; a
+// dialog the user cancelled is PrintCancelled.
+//
+// Names: deviceName() and secondText() tell what is known already (the
+// lookup's answer, the page handed over) and never ask the print server or
+// the disk.
 #pragma once
 
 #include <chrono>

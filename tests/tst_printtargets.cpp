@@ -2,10 +2,13 @@
 // targets the test controls: the window goes on processing events while a
 // target takes its time, and takes no input meanwhile; a print the user
 // cancels (a driver's file dialog) tells nothing and gives the inputs back;
+// a documents folder whose every check blocks never stops a key;
 // a PDF whose disk fails half-way, or whose name is taken meanwhile, leaves
 // every file as it was; the message box opens over the main window.
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +25,7 @@
 #endif
 #include "print/filesystem.h"
 #include "print/page.h"
+#include "print/pdffoldertarget.h"
 #include "print/printtarget.h"
 #include "print/qtprinter.h"
 #include "support/controls.h"
@@ -40,6 +44,15 @@ using print::Page;
 using print::PrintTarget;
 
 namespace {
+
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 // A target that hands nothing anywhere: it notes the page and the thread it
 // was delivered on, and first waits until the test opens its gate (at most
@@ -112,6 +125,7 @@ class TestPrintTargets : public QObject {
     Q_OBJECT
 private slots:
     void theWindowGoesOnWhileTheTargetTakesItsTime();
+    void aFolderWhoseChecksBlockStopsNoKey();
     void aCancelledDialogTellsNothingAndGivesTheInputsBack();
     void aDiskThatFailsHalfWayLeavesNoFile();
     void aNameTakenDuringThePrintIsNotOverwritten();
@@ -200,6 +214,81 @@ void TestPrintTargets::aCancelledDialogTellsNothingAndGivesTheInputsBack()
     w.print();
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+}
+
+// The documents folder answers a file check only when the test lets it (a
+// folder on a file server that has gone away). Each key typed into the
+// speed field is handled and the window repaints, with the print button's
+// tooltip as before: the next file's name is known already, and no check
+// is made on the window's thread. A print waits for the folder with the
+// window's events going on, and works the next name out off that thread.
+void TestPrintTargets::aFolderWhoseChecksBlockStopsNoKey()
+{
+    QTemporaryDir folder;
+    for (int n : {1, 2}) {
+        QFile page(folder.filePath(pdfName(n)));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+    }
+    auto target = std::make_shared<print::PdfFolderTarget>(folder.path());
+    target->workOutNextFile();  // as the printer lookup does, on its own thread
+    print::QtPrinter printer(target);
+    Window w(printer);
+    const QString tooltip = child<QPushButton>(w.form, "cmdStampa")->toolTip();
+    QCOMPARE(tooltip, "Stampa su: " + QDir::toNativeSeparators(folder.filePath(pdfName(3))) + " (file PDF)");
+
+    QThread *const windowThread = QThread::currentThread();
+    QSemaphore gate;
+    std::atomic<int> checks = 0, checksOnTheWindowsThread = 0;
+    print::PdfFolderTarget::setFileCheck([&](const QString &path) {
+        ++checks;
+        if (QThread::currentThread() == windowThread)
+            ++checksOnTheWindowsThread;  // would wait for the gate, which this thread opens
+        else
+            gate.tryAcquire(1, 20000);
+        return QFileInfo::exists(path);
+    });
+    const struct Restore {
+        ~Restore() { print::PdfFolderTarget::setFileCheck({}); }
+    } restore;
+    PaintCounter counter;
+    w.form.installEventFilter(&counter);
+
+    QLineEdit *speed = w.field("txtGiriMinuto");
+    speed->setFocus();
+    speed->selectAll();
+    const char *const shown[] = {"0,03", "0,42", "4,17", "41,67"};  // Hz after each key
+    for (int i = 0; i < 4; ++i) {
+        const int runs = w.form.calculationRuns();
+        counter.paints = 0;
+        QTest::keyClick(speed, "2500"[i]);
+        QCOMPARE(w.form.calculationRuns(), runs + 1);
+        QCOMPARE(child<QLabel>(w.form, "lblValori_0")->text(), QString(shown[i]));
+        QVERIFY(QTest::qWaitFor([&] { return counter.paints > 0; }));
+    }
+    QCOMPARE(child<QPushButton>(w.form, "cmdStampa")->toolTip(), tooltip);
+    QCOMPARE(checksOnTheWindowsThread.load(), 0);
+
+    // The print: the window's own timer lets the folder answer, check by
+    // check, and paints go on meanwhile.
+    int ticks = 0;
+    QTimer opener;
+    QObject::connect(&opener, &QTimer::timeout, [&] {
+        ++ticks;
+        gate.release();
+        w.form.update();
+    });
+    opener.start(20);
+    counter.paints = 0;
+    w.print();
+    opener.stop();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text,
+             "Stampa effettuata su '" + QDir::toNativeSeparators(folder.filePath(pdfName(3))) + "'");
+    QVERIFY2(ticks >= 4 && counter.paints > 0,
+             qPrintable(QString("%1 ticks, %2 paints").arg(ticks).arg(counter.paints)));
+    QVERIFY(checks > 0);
+    QCOMPARE(checksOnTheWindowsThread.load(), 0);
+    QCOMPARE(target->deviceName(), QDir::toNativeSeparators(folder.filePath(pdfName(4))).toStdString());
 }
 
 // The disk fills up while the PDF is written into the folder: the user is

@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -26,6 +25,7 @@
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
+#include "print/offthread.h"
 #include "print/pdffiletarget.h"
 #include "print/pdffoldertarget.h"
 #include "print/printer.h"
@@ -353,8 +353,15 @@ void FrmMain::Form_Unload(std::int16_t &cancel)
     services_.quit();
 }
 
+// A close during a print is kept: the print ends as it would, with its
+// message, and then the window closes.
 void FrmMain::closeEvent(QCloseEvent *event)
 {
+    if (printing_) {
+        closeAfterPrint_ = true;
+        event->ignore();
+        return;
+    }
     std::int16_t cancel = 0;
     Form_Unload(cancel);
     if (cancel)
@@ -467,15 +474,25 @@ void FrmMain::printOn(print::Printer *printer)
 {
     if (printing_)
         return;
-    const QScopedValueRollback busy(printing_, true);
-    const UserInputBlocker block(this);
-    // The page header names the pump whose data it prints, whatever is typed
-    // in the list.
-    cboCodice_LostFocus();
-    if (printer)
-        print::StampaScala(*this, *printer);
-    else
-        print::StampaScala(*this);
+    {
+        const QScopedValueRollback busy(printing_, true);
+        const UserInputBlocker block(this);
+        // The page header names the pump whose data it prints, whatever is
+        // typed in the list.
+        cboCodice_LostFocus();
+        if (printer)
+            print::StampaScala(*this, *printer);
+        else
+            print::StampaScala(*this);
+    }  // the blocker delivers a close held back meanwhile, kept as above
+    if (std::exchange(closeAfterPrint_, false))
+        close();
+}
+
+void FrmMain::takeHeldClose()
+{
+    if (printing_)
+        services_.deliverHeldEvents();
 }
 
 void FrmMain::cmdStampa_ContextMenu(const QPoint &globalPos)
@@ -509,24 +526,20 @@ void FrmMain::mnuStampaPdf_Click()
 {
     if (printing_)
         return;
-    // A dialog cannot open in a folder that is not there (a new user's
-    // documents folder, made by the first PDF): the home folder then.
-    QString folder = print::PdfFolderTarget::documentsFolder();
-    if (!QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    QString suggested = folder;
-    try {
-        suggested = print::PdfFolderTarget(folder).nextFile();
-    } catch (const RunTimeError &) {
-        // No free number left: the folder alone.
-    }
-    const std::optional<QString> file = services_.choosePdfFile(suggested);
+    // The folders are asked off the window's thread: they may be on a file
+    // server that is slow or gone.
+    const std::optional<QString> suggested = print::awaitOffThread<QString>(&print::PdfFolderTarget::suggestedFile);
+    if (!suggested)
+        return;  // the program ends meanwhile
+    const std::optional<QString> file = services_.choosePdfFile(*suggested);
     if (!file || file->isEmpty())
         return;  // cancelled: nothing written, nothing said
     // The dialog has asked before choosing a file that exists.
-    const bool replace = QFileInfo::exists(*file);
+    const std::optional<bool> replace = print::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); });
+    if (!replace)
+        return;
     const std::unique_ptr<print::Printer> printer
-        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, replace));
+        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace));
     printOn(printer.get());
 }
 
@@ -894,16 +907,19 @@ void FrmMain::setCommandCaption(int index, const std::string &text) { lblComando
 
 void FrmMain::showCriticalBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Critical);
 }
 
 void FrmMain::showInformationBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Information);
 }
 
 void FrmMain::showWarningBox(const std::string &text, const std::string &title)
 {
+    takeHeldClose();
     services_.messageBox(qs(text), qs(title), BoxIcon::Warning);
 }
 

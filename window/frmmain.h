@@ -197,6 +197,11 @@ private:
     bool placedByFrame_ = false;
     bool lookUpAfterFirstPaint_ = false;  // set by load()
     bool printing_ = false;
+    bool closeAfterPrint_ = false;  // the user closed the window during a print
+    // Before a box that a print shows: a close of the window that the window
+    // system held back meanwhile reaches the window now, while the box would
+    // refuse it, and is kept for the print's end.
+    void takeHeldClose();
 };
 
 }  // namespace rotamet

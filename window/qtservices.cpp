@@ -145,6 +145,8 @@ void QtServices::processEvents()
     sinceEvents_.start();
 }
 
+void QtServices::deliverHeldEvents() { QCoreApplication::processEvents(); }
+
 void QtServices::quit() { QCoreApplication::quit(); }
 
 }  // namespace rotamet

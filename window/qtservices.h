@@ -37,6 +37,7 @@ public:
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     QSize screenSize() override;
     void processEvents() override;
+    void deliverHeldEvents() override;
     void quit() override;
 
 private:

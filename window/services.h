@@ -69,6 +69,10 @@ public:
     virtual QSize screenSize() = 0;
     // Processes pending events: repaints, but takes no user input.
     virtual void processEvents() = 0;
+    // Delivers what the window system held back while the window waited
+    // without taking user input: keys and clicks (which the window drops
+    // during a print) and a request to close the window.
+    virtual void deliverHeldEvents() {}
     // Ends the program at once.
     virtual void quit() = 0;
 };

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +31,8 @@
 #endif
 
 #include "app/application.h"
+#include "print/printtarget.h"
+#include "print/qtprinter.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/recordingservices.h"
@@ -50,6 +53,7 @@ public:
         RecordingServices::messageBox(text, title, icon);
         real_.messageBox(text, title, icon);
     }
+    void deliverHeldEvents() override { real_.deliverHeldEvents(); }
     // The program's own save dialog, when a test asks for it.
     bool realSaveDialog = false;
     std::optional<QString> choosePdfFile(const QString &suggested) override
@@ -292,6 +296,35 @@ private:
 };
 #endif
 
+// A target that keeps the page until the test lets it go (at most 20 s).
+class HeldTarget : public print::PrintTarget {
+public:
+    std::string deviceName() const override { return "Bersaglio di prova"; }
+    std::string secondText() const override { return "TEST:"; }
+    Handed deliver(const print::Page &) override
+    {
+        entered = true;
+        gate.tryAcquire(1, 20000);
+        return {deviceName(), {}};
+    }
+    QSemaphore gate;
+    std::atomic<bool> entered = false;
+};
+
+// The user closes the window as a window manager passes it on: Alt+F4,
+// which openbox turns into a close; on Windows the title bar's close.
+void askToClose(QWidget &window)
+{
+#ifdef Q_OS_WIN
+    QVERIFY(PostMessageW(HWND(window.winId()), WM_SYSCOMMAND, SC_CLOSE, 0));
+#else
+    QVERIFY(window.isActiveWindow());
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F4")});
+    QVERIFY(xdotool.waitForFinished(10000) && xdotool.exitCode() == 0);
+#endif
+}
+
 }  // namespace
 
 class TestDesktop : public QObject {
@@ -316,6 +349,7 @@ private slots:
     void theMenuKeyAndShiftF10OpenOneMenuOfStampa();
     void aPdfSavedThroughTheSaveDialog_data();
     void aPdfSavedThroughTheSaveDialog();
+    void aCloseDuringAPrintEndsTheProgramAfterItsBox();
 };
 
 // Tab into the speed field, type 12, another program takes the activation,
@@ -551,6 +585,51 @@ void TestDesktop::aPdfSavedThroughTheSaveDialog()
     QCOMPARE(written.read(4), QByteArray("%PDF"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
     QTRY_VERIFY(w.form.isActiveWindow());
+}
+
+// A close while a print waits for its target is kept: the print ends as it
+// would, its box opens over the window, and once the box is closed the
+// window closes and the program ends, as a close at any other time would.
+void TestDesktop::aCloseDuringAPrintEndsTheProgramAfterItsBox()
+{
+    Window w;
+    auto target = std::make_shared<HeldTarget>();
+    print::QtPrinter printer(target);
+    w.services.printerInUse = &printer;
+    int quitsWithTheBoxOpen = -1;
+    bool visibleWithTheBoxOpen = false;
+    w.services.onBox = [&](const RecordingServices::Box &) {
+        quitsWithTheBoxOpen = w.services.quitCalls;
+        visibleWithTheBoxOpen = w.form.isVisible();
+    };
+    const BoxCloser closer;
+    // The user, on the window's own thread while the print waits: the close,
+    // then half a second later the target takes the page.
+    QTimer user;
+    QElapsedTimer sinceClose;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (!target->entered)
+            return;
+        if (!sinceClose.isValid()) {
+            askToClose(w.form);
+            sinceClose.start();
+        } else if (sinceClose.elapsed() > 500) {
+            user.stop();
+            target->gate.release();
+        }
+    });
+    user.start(20);
+    auto *print = w.control<QPushButton>("cmdStampa");
+    print->setFocus(Qt::TabFocusReason);
+    w.key(Qt::Key_Space);
+    QTRY_COMPARE(closer.closed, 1);
+    QTRY_COMPARE(w.services.quitCalls, 1);
+    QVERIFY(sinceClose.isValid());
+    QCOMPARE(quitsWithTheBoxOpen, 0);
+    QVERIFY(visibleWithTheBoxOpen);
+    QVERIFY(!w.form.isVisible());
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes.front().text, QStringLiteral("Stampa effettuata su 'Bersaglio di prova'"));
 }
 
 QTEST_MAIN(TestDesktop)
