@@ -1,4 +1,4 @@
-#include "support/controls.h"
+#include "window/formcontrols.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -27,7 +27,7 @@ void array(const QWidget &window, std::array<W *, N> &elements, const char *name
 
 }  // namespace
 
-Controls::Controls(const QWidget &w)
+FormControls::FormControls(const QWidget &w)
     : cboCodice(named<QComboBox>(w, "cboCodice")), txtGiriMinuto(named<TextBox>(w, "txtGiriMinuto")),
       txtAngolo(named<TextBox>(w, "txtAngolo")), txtMillisecondi(named<TextBox>(w, "txtMillisecondi")),
       txtMillimetri(named<TextBox>(w, "txtMillimetri")), cmdCalcola(named<QPushButton>(w, "cmdCalcola")),
