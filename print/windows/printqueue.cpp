@@ -1,14 +1,14 @@
 // The print queues of print/printqueue.h on Windows: the spooler's printers.
 // Names and ports come from the spooler itself (GetPrinter, level 2), the
 // state through Qt's Windows print support.
-#include "print/printqueue.h"
+#include "print/targets/printqueue.h"
 
 #include <QPrinterInfo>
 #include <vector>
 #include <windows.h>
 #include <winspool.h>
 
-#include "print/windowsprintertarget.h"
+#include "print/windows/windowsprintertarget.h"
 
 namespace rotamet::print::queue {
 

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "print/printtarget.h"
+#include "print/targets/printtarget.h"
 
 namespace rotamet::print {
 
@@ -21,11 +21,11 @@ public:
 
     // The file, as the system writes paths.
     std::string deviceName() const override;
-    std::string secondText() const override { return "(file PDF)"; }
+    std::string secondText() const override { return kPdfFileText; }
     // A folder that cannot be written, or a disk that fails: error 75 with
     // the folder's name. A file of that name that the user did not agree to
     // replace: error 58 with the file's name. Either way nothing changes.
-    Handed deliver(const Page &page) override;
+    std::optional<Handed> deliver(const Page &page) override;
 
 private:
     const QString path_;

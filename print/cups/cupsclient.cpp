@@ -1,7 +1,7 @@
-#include "print/cupsclient.h"
+#include "print/cups/cupsclient.h"
 
-#include "print/cupsqueuetarget.h"
-#include "print/printqueue.h"
+#include "print/cups/cupsqueuetarget.h"
+#include "print/targets/printqueue.h"
 
 #include <string_view>
 #include <vector>

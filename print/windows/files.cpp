@@ -1,5 +1,5 @@
 // print/filesystem.h on Windows.
-#include "print/filesystem.h"
+#include "print/targets/filesystem.h"
 
 #include <QDir>
 #include <QFile>
