@@ -136,8 +136,6 @@ std::optional<Queue> defaultQueue()
     return queue;
 }
 
-Queue describe(const std::string &name) { return {name, whereOf(Destination(name))}; }
-
 State state(const std::string &queue)
 {
     const Destination dest(queue);

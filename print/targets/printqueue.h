@@ -36,13 +36,10 @@ struct State {
 State state(const std::string &queue);
 
 // The target that prints copies of each page on this queue: CupsQueueTarget
-// on Linux, WindowsPrinterTarget on Windows. A queue whose where is not
-// known (a printer the user chose by its name) is described when the page
-// is handed over, off the window's thread.
+// on Linux, WindowsPrinterTarget on Windows. A queue whose where is not known
+// (a printer the user chose by its name) has an empty second text; on
+// Windows its port is looked up when the page is handed over, off the
+// window's thread.
 std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies = 0);
-
-// The queue of this name as the server describes it (where is empty when it
-// cannot say). May block.
-Queue describe(const std::string &name);
 
 }  // namespace rotamet::print::queue

@@ -63,7 +63,7 @@ bool WindowsPrinterTarget::send(const Page &page)
     printer.setPageLayout(layout);
     if (copies() > 0)
         printer.setCopyCount(copies());
-    const std::string port = queue().where.empty() ? queue::describe(queue().name).where : queue().where;
+    const std::string port = queue().where.empty() ? queue::portOf(queue().name) : queue().where;
     if (portAsksForFile(port)) {
         // Asked before the document starts, so that a cancel is told apart
         // from a failure; the document then goes to the file chosen.

@@ -12,6 +12,12 @@
 
 namespace rotamet::print {
 
+namespace queue {
+// The printer's port, as the spooler has it (GetPrinter, level 2); empty
+// when it cannot be read. May block.
+std::string portOf(const std::string &printer);
+}  // namespace queue
+
 class WindowsPrinterTarget : public QueueTarget {
 public:
     // copies: 0 for as many as the printer is set to print. The printer's
