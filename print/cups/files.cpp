@@ -1,4 +1,4 @@
-// print/filesystem.h on Linux and other Unix systems.
+// print/targets/filesystem.h on Linux and other Unix systems.
 #include "print/targets/filesystem.h"
 
 #include <QFile>

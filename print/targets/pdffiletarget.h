@@ -1,6 +1,6 @@
 // The chosen-file target ("Salva come PDF…"): the page as a PDF file under
 // the name the user chose in a save dialog. It is written as the documents
-// folder's files are (print/pdfwriting.h): whole, in a hidden file beside
+// folder's files are (pdfwriting.h): whole, in a hidden file beside
 // the chosen name, and given that name in one step once it is complete. A
 // file that already has the name is replaced, in that same step, only when
 // the user agreed to replace it; one that appears while the page is written

@@ -2,7 +2,7 @@
 // "Rotamet <date> NNN.pdf" with the first number that is free, so that no
 // earlier print and no other file is ever overwritten. The page is written in
 // that folder under a hidden temporary name, made durable, and renamed in one
-// step (print/pdfwriting.h): the folder never holds a part of a page under a
+// step (pdfwriting.h): the folder never holds a part of a page under a
 // name the user sees, and a page that fails leaves nothing at all.
 //
 // Finding the free number checks the folder name by name, which on a folder

@@ -1,7 +1,7 @@
 // How a PDF file the user keeps is written, for both PDF targets (the
 // documents folder, a file the user chose): the page goes whole into a new
 // hidden file of the folder that will keep it, is written through to the
-// disk, and only then is given its name, in one step (print/filesystem.h).
+// disk, and only then is given its name, in one step (filesystem.h).
 // A page that fails on the way leaves nothing behind, not even the hidden
 // file.
 #pragma once

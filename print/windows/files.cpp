@@ -1,4 +1,4 @@
-// print/filesystem.h on Windows.
+// print/targets/filesystem.h on Windows.
 #include "print/targets/filesystem.h"
 
 #include <QDir>
