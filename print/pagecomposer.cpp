@@ -94,8 +94,8 @@ struct PageComposer::Impl {
         page.reset();
         std::optional<PrintTarget::Handed> handed;
         std::optional<RunTimeError> error;
-        QObject::connect(&job, &PrintJob::handedOver, [&](const PrintTarget::Handed &h) { handed = h; });
-        QObject::connect(&job, &PrintJob::failed, [&](const RunTimeError &e) { error = e; });
+        QObject::connect(&job, &PrintJob::handedOver, &job, [&](const PrintTarget::Handed &h) { handed = h; });
+        QObject::connect(&job, &PrintJob::failed, &job, [&](const RunTimeError &e) { error = e; });
         Awaited awaited;
         QObject::connect(&job, &PrintJob::finished, &awaited, &Awaited::done);
         job.start(handing);
