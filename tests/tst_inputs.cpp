@@ -11,8 +11,8 @@
 
 #include "app/application.h"
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/stepbuttons.h"
 #include "window/textbox.h"
 

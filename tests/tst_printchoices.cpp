@@ -27,15 +27,15 @@
 #include "support/filesizelimit.h"
 #endif
 #include "print/page.h"
-#include "print/pdffoldertarget.h"
-#include "print/printtarget.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
+#include "print/targets/pdffoldertarget.h"
+#include "print/targets/printtarget.h"
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/pagetext.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 
 #ifdef Q_OS_UNIX
 #endif
@@ -53,12 +53,12 @@ public:
     std::string deviceName() const override { return chosen_->deviceName(); }
     std::string secondText() const override { return chosen_->secondText(); }
     int copies() const override { return chosen_->copies(); }
-    Handed deliver(const print::Page &) override
+    std::optional<Handed> deliver(const print::Page &) override
     {
         if (!failure.empty())
             throw RunTimeError(errcode::PrinterError, failure);
         ++pages;
-        return {deviceName(), {}};
+        return Handed{deviceName(), {}};
     }
     std::string failure;
     std::atomic<int> pages = 0;
@@ -279,7 +279,7 @@ void TestPrintChoices::theSaveDialogOpensOnTheFallbacksFile()
 #else
     if (!documentsFolder)
         QSKIP("the documents folder of Windows is there");
-    expected = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile();
+    expected = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile().value();
 #endif
     Window w;
     w.pick("mnuStampaPdf", Way::ShiftF10AndMnemonic);
@@ -305,7 +305,7 @@ void TestPrintChoices::aPdfSavedWhereTheUserChoseReadsBackAsTheFallbacksPage()
     QCOMPARE(speed->text(), QString("1234"));
 
     w.services.onProcessEvents = nullptr;
-    print::QtPrinter folderPrinter(fallback.path());
+    print::PageComposer folderPrinter(fallback.path());
     w.services.printerInUse = &folderPrinter;
     w.services.boxes.clear();
     QTest::mouseClick(w.stampa, Qt::LeftButton);

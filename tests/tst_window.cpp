@@ -11,9 +11,9 @@
 #include <QTest>
 
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "window/design.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 #include "window/windowplacement.h"
 

@@ -17,6 +17,7 @@
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
 #include "numtext/qtext.h"
+#include "print/printer.h"
 #include "window/design.h"
 #include "window/designwidgets.h"
 #include "window/keyrules.h"

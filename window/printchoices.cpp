@@ -14,10 +14,10 @@
 #include "calc/formview.h"
 #include "numtext/qtext.h"
 #include "print/offthread.h"
-#include "print/pdffiletarget.h"
-#include "print/pdffoldertarget.h"
+#include "print/targets/pdffiletarget.h"
+#include "print/targets/pdffoldertarget.h"
 #include "print/printer.h"
-#include "print/printqueue.h"
+#include "print/targets/printqueue.h"
 #include "print/stampascala.h"
 #include "window/services.h"
 

@@ -1,5 +1,5 @@
-// print/filesystem.h on Windows.
-#include "print/filesystem.h"
+// print/targets/filesystem.h on Windows.
+#include "print/targets/filesystem.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "print/cupsqueuetarget.h"
+#include "print/cups/cupsqueuetarget.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -7,19 +7,18 @@
 #include <optional>
 
 #include "numtext/runtimeerror.h"
-#include "print/cupsclient.h"
+#include "print/cups/cupsclient.h"
 #include "print/page.h"
-#include "print/pdfwriting.h"
+#include "print/targets/pdfwriting.h"
+#include "print/targets/printqueue.h"
 
 namespace rotamet::print {
 
-CupsQueueTarget::CupsQueueTarget(queue::Queue queue, int copies) : queue_(std::move(queue)), copies_(copies) {}
-
-PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
+bool CupsQueueTarget::send(const Page &page)
 {
     // The queue's own paper and printable area.
     QPageLayout layout
-        = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue_.name)), QPrinter::HighResolution)
+        = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue().name)), QPrinter::HighResolution)
               .pageLayout();
     layout.setOrientation(page.orientation);
 
@@ -33,13 +32,13 @@ PrintTarget::Handed CupsQueueTarget::deliver(const Page &page)
     file.close();
 
     std::string reason;
-    if (cups::printFile(queue_.name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", copies_, reason)
+    if (cups::printFile(queue().name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", copies(), reason)
         == 0) {
-        if (!queue::state(queue_.name).accepting)
+        if (!queue::state(queue().name).accepting)
             throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
     }
-    return {queue_.name, queue::state(queue_.name).stopped ? queue::kWaitsWhilePaused : std::string()};
+    return true;
 }
 
 }  // namespace rotamet::print

@@ -1,4 +1,4 @@
-#include "print/windowsprintertarget.h"
+#include "print/windows/windowsprintertarget.h"
 
 #include <QPainter>
 #include <QPrintEngine>
@@ -10,7 +10,7 @@
 
 #include "numtext/runtimeerror.h"
 #include "print/page.h"
-#include "print/printer.h"
+#include "print/targets/printqueue.h"
 
 // The spooler's own question for a file name, as StartDoc asks it for a port
 // that prompts; exported by winspool.drv, not declared in its header.
@@ -47,33 +47,29 @@ std::optional<QString> askForFile(const std::string &printer)
 
 }  // namespace
 
-WindowsPrinterTarget::WindowsPrinterTarget(queue::Queue printer, int copies)
-    : printer_(std::move(printer)), copies_(copies)
-{}
-
 bool WindowsPrinterTarget::portAsksForFile(const std::string &port)
 {
     const QString p = QString::fromStdString(port).trimmed();
     return p.compare("FILE:", Qt::CaseInsensitive) == 0 || p.compare("PORTPROMPT:", Qt::CaseInsensitive) == 0;
 }
 
-PrintTarget::Handed WindowsPrinterTarget::deliver(const Page &page)
+bool WindowsPrinterTarget::send(const Page &page)
 {
-    QPrinter printer(QPrinterInfo::printerInfo(QString::fromStdString(printer_.name)), QPrinter::HighResolution);
+    QPrinter printer(QPrinterInfo::printerInfo(QString::fromStdString(queue().name)), QPrinter::HighResolution);
     printer.setCreator("Rotamet");
     printer.setDocName("Rotamet");
     QPageLayout layout = printer.pageLayout();
     layout.setOrientation(page.orientation);
     printer.setPageLayout(layout);
-    if (copies_ > 0)
-        printer.setCopyCount(copies_);
-    const std::string port = printer_.where.empty() ? queue::describe(printer_.name).where : printer_.where;
+    if (copies() > 0)
+        printer.setCopyCount(copies());
+    const std::string port = queue().where.empty() ? queue::portOf(queue().name) : queue().where;
     if (portAsksForFile(port)) {
         // Asked before the document starts, so that a cancel is told apart
         // from a failure; the document then goes to the file chosen.
-        const std::optional<QString> file = askForFile(printer_.name);
+        const std::optional<QString> file = askForFile(queue().name);
         if (!file)
-            throw PrintCancelled();
+            return false;
         // Straight to the engine: QPrinter itself would take a name ending
         // in .pdf as a wish for its own PDF writer instead of the driver.
         printer.printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, *file);
@@ -84,7 +80,7 @@ PrintTarget::Handed WindowsPrinterTarget::deliver(const Page &page)
     page.draw(painter, printer.resolution());
     if (!painter.end())
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata consegnata");
-    return {printer_.name, queue::state(printer_.name).stopped ? queue::kWaitsWhilePaused : std::string()};
+    return true;
 }
 
 }  // namespace rotamet::print

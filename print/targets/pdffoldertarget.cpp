@@ -1,12 +1,11 @@
-#include "print/pdffoldertarget.h"
+#include "print/targets/pdffoldertarget.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "print/filesystem.h"
-#include "print/pdfwriting.h"
+#include "print/targets/pdfwriting.h"
 
 namespace rotamet::print {
 
@@ -38,11 +37,7 @@ QString PdfFolderTarget::suggestedFile()
     QString folder = documentsFolder();
     if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    try {
-        return PdfFolderTarget(folder).nextFile();
-    } catch (const RunTimeError &) {
-        return folder;
-    }
+    return PdfFolderTarget(folder).nextFile().value_or(folder);
 }
 
 void PdfFolderTarget::setFileCheck(std::function<bool(const QString &)> check)
@@ -51,7 +46,7 @@ void PdfFolderTarget::setFileCheck(std::function<bool(const QString &)> check)
     fileCheck = std::move(check);
 }
 
-QString PdfFolderTarget::nextFile() const
+std::optional<QString> PdfFolderTarget::nextFile() const
 {
     const QString stem = QDir(folder_).filePath("Rotamet " + QDate::currentDate().toString(Qt::ISODate) + " ");
     for (int n = 1; n < 1000000; ++n) {
@@ -59,19 +54,16 @@ QString PdfFolderTarget::nextFile() const
         if (!fileExists(candidate))
             return candidate;
     }
-    throw pathError(folder_);
+    return std::nullopt;
 }
 
 void PdfFolderTarget::workOutNextFile() const
 {
-    std::string next;
-    try {
-        next = QDir::toNativeSeparators(nextFile()).toStdString();
-    } catch (const RunTimeError &) {
+    const std::optional<QString> next = nextFile();
+    if (!next)
         return;  // no free number: the name found before stays
-    }
     const std::lock_guard lock(mutex_);
-    next_ = std::move(next);
+    next_ = QDir::toNativeSeparators(*next).toStdString();
 }
 
 std::string PdfFolderTarget::deviceName() const
@@ -86,19 +78,17 @@ std::string PdfFolderTarget::deviceName() const
     return next_.empty() ? QDir::toNativeSeparators(folder_).toStdString() : next_;
 }
 
-PrintTarget::Handed PdfFolderTarget::deliver(const Page &page)
+std::optional<PrintTarget::Handed> PdfFolderTarget::deliver(const Page &page)
 {
     PdfPart part(folder_, page);
     // Another program may take the free name first: the next one then.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = nextFile();
-        switch (files::moveNoReplace(part.fileName(), name)) {
-        case files::Move::Done:
-            part.kept();
+        const std::optional<QString> name = nextFile();
+        if (!name)
+            break;
+        if (part.giveName(*name)) {
             workOutNextFile();
-            return {QDir::toNativeSeparators(name).toStdString(), {}};
-        case files::Move::NameTaken: continue;
-        case files::Move::Failed: throw pathError(folder_);
+            return Handed{QDir::toNativeSeparators(*name).toStdString(), {}};
         }
     }
     throw pathError(folder_);

@@ -1,18 +1,16 @@
-#include "print/pdfwriting.h"
+#include "print/targets/pdfwriting.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <mutex>
 #include <set>
 
-#include "print/filesystem.h"
 #include "print/page.h"
+#include "print/targets/filesystem.h"
 
 namespace rotamet::print {
 
 namespace {
-constexpr int kPathError = 75;
-
 std::mutex partsMutex;
 std::set<QString> partsUnderWay;
 }  // namespace
@@ -39,12 +37,12 @@ void removePartsUnderWay()
 
 RunTimeError pathError(const QString &folder)
 {
-    return RunTimeError(kPathError,
+    return RunTimeError(errcode::PathFileAccess,
                         "Errore di accesso al percorso/file: impossibile scrivere in '"
                             + QDir::toNativeSeparators(folder).toStdString() + "'");
 }
 
-PdfPart::PdfPart(const QString &folder, const Page &page)
+PdfPart::PdfPart(const QString &folder, const Page &page) : folder_(folder)
 {
     if (!QDir().mkpath(folder))
         throw pathError(folder);
@@ -66,6 +64,23 @@ PdfPart::PdfPart(const QString &folder, const Page &page)
         throw pathError(folder);
     }
     files::makeOrdinary(file_.fileName());
+}
+
+bool PdfPart::giveName(const QString &path)
+{
+    switch (files::moveNoReplace(file_.fileName(), path)) {
+    case files::Move::Done: kept_ = true; return true;
+    case files::Move::NameTaken: return false;
+    case files::Move::Failed: break;
+    }
+    throw pathError(folder_);
+}
+
+void PdfPart::giveNameReplacing(const QString &path)
+{
+    if (!files::moveReplacing(file_.fileName(), path))
+        throw pathError(folder_);
+    kept_ = true;
 }
 
 PdfPart::~PdfPart()

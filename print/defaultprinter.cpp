@@ -1,8 +1,7 @@
-#include "print/printerlookup.h"
+#include "print/defaultprinter.h"
 
-#include "print/offthread.h"
-#include "print/pdffoldertarget.h"
-#include "print/printqueue.h"
+#include "print/targets/pdffoldertarget.h"
+#include "print/targets/printqueue.h"
 
 namespace rotamet::print {
 
@@ -18,9 +17,9 @@ std::shared_ptr<PrintTarget> findTarget()
 }
 }  // namespace
 
-PrinterLookup::PrinterLookup(QObject *parent) : QObject(parent) {}
+DefaultPrinter::DefaultPrinter(QObject *parent) : QObject(parent) {}
 
-void PrinterLookup::start()
+void DefaultPrinter::lookUp()
 {
     if (underWay_)
         return;
@@ -29,19 +28,26 @@ void PrinterLookup::start()
     runOffThread<std::shared_ptr<PrintTarget>>(this, findTarget, [this, question](std::shared_ptr<PrintTarget> found) {
         if (question != question_)
             return;  // abandoned
-        answer_ = std::move(found);
+        target_ = std::move(found);
         ++answers_;
         underWay_ = false;
-        emit answered();
+        emit changed();
     });
 }
 
-void PrinterLookup::abandon()
+void DefaultPrinter::abandon()
 {
     if (!underWay_)
         return;
     ++question_;
     underWay_ = false;
+}
+
+Waited DefaultPrinter::waitForAnswer(std::chrono::milliseconds timeout)
+{
+    if (underWay_)
+        return awaitSignal(this, &DefaultPrinter::changed, timeout);
+    return answers_ > 0 ? Waited::Done : Waited::TimedOut;
 }
 
 }  // namespace rotamet::print

@@ -1,4 +1,4 @@
-#include "print/recordingprinter.h"
+#include "support/recordingprinter.h"
 
 #include "numtext/runtimeerror.h"
 
@@ -115,7 +115,11 @@ void RecordingPrinter::line(float x1, float y1, float x2, float y2, Rgb colour)
     y_ = y2;
 }
 
-void RecordingPrinter::endDoc() { record("EndDoc"); }
+bool RecordingPrinter::endDoc()
+{
+    record("EndDoc");
+    return true;
+}
 
 void RecordingPrinter::killDoc()
 {

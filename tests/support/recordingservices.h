@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "print/recordingprinter.h"
+#include "support/recordingprinter.h"
 #include "window/services.h"
 
 namespace rotamet {
@@ -47,7 +47,7 @@ public:
     std::vector<QString> saveDialogs;
     std::optional<QString> pdfFile;
     // The targets the window asked a printer for, in order. Each print goes
-    // to a QtPrinter on that target, or on what retarget gives for it (a
+    // to a PageComposer on that target, or on what retarget gives for it (a
     // test's stand-in for a print queue).
     std::vector<std::shared_ptr<print::PrintTarget>> targets;
     std::function<std::shared_ptr<print::PrintTarget>(std::shared_ptr<print::PrintTarget>)> retarget;

@@ -2,7 +2,7 @@
 // "Rotamet <date> NNN.pdf" with the first number that is free, so that no
 // earlier print and no other file is ever overwritten. The page is written in
 // that folder under a hidden temporary name, made durable, and renamed in one
-// step (print/pdfwriting.h): the folder never holds a part of a page under a
+// step (pdfwriting.h): the folder never holds a part of a page under a
 // name the user sees, and a page that fails leaves nothing at all.
 //
 // Finding the free number checks the folder name by name, which on a folder
@@ -14,8 +14,9 @@
 #include <QString>
 #include <functional>
 #include <mutex>
+#include <optional>
 
-#include "print/printtarget.h"
+#include "print/targets/printtarget.h"
 
 namespace rotamet::print {
 
@@ -33,8 +34,9 @@ public:
     static QString suggestedFile();
 
     // The file the next page would get ("/" between folders), checked now:
-    // blocks as long as the folder takes to answer.
-    QString nextFile() const;
+    // blocks as long as the folder takes to answer. Nothing when no number
+    // is free.
+    std::optional<QString> nextFile() const;
     // Checks the folder as nextFile() does and keeps the answer for
     // deviceName(). Blocks: never on the window's thread.
     void workOutNextFile() const;
@@ -42,10 +44,10 @@ public:
     // workOutNextFile() or after a page was delivered); until then, worked
     // out on the first call. Never touches the disk after that.
     std::string deviceName() const override;
-    std::string secondText() const override { return "(file PDF)"; }
+    std::string secondText() const override { return kPdfFileText; }
     // A folder that cannot be made or written, or a disk that fails: error 75
     // with the folder's name. Works the next file out again afterwards.
-    Handed deliver(const Page &page) override;
+    std::optional<Handed> deliver(const Page &page) override;
 
     // For tests: how a name is checked for an existing file, on whichever
     // thread checks it (QFileInfo::exists when empty). Not for the program.

@@ -1,7 +1,7 @@
 // The system's print queues as printing uses them: which queue is the
 // default, what state a queue is in, and the target that hands a page to it
-// (print/printtarget.h). One implementation per system: print/cupsclient.cpp
-// (CUPS, Linux) and print/printqueue_windows.cpp (the Windows spooler).
+// (queuetarget.h). One implementation per system: print/cups/cupsclient.cpp
+// (CUPS, Linux) and print/windows/printqueue.cpp (the Windows spooler).
 // Knows nothing of pages or windows.
 //
 // Any thread may call in; every call may block until the print server or
@@ -35,18 +35,11 @@ struct State {
 };
 State state(const std::string &queue);
 
-// Why a page handed to a stopped queue is not printed now.
-inline constexpr const char *kWaitsWhilePaused
-    = "la coda è sospesa, e la pagina vi attende finché non viene riattivata";
-
 // The target that prints copies of each page on this queue: CupsQueueTarget
-// on Linux, WindowsPrinterTarget on Windows. A queue whose where is not
-// known (a printer the user chose by its name) is described when the page
-// is handed over, off the window's thread.
+// on Linux, WindowsPrinterTarget on Windows. A queue whose where is not known
+// (a printer the user chose by its name) has an empty second text; on
+// Windows its port is looked up when the page is handed over, off the
+// window's thread.
 std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies = 0);
-
-// The queue of this name as the server describes it (where is empty when it
-// cannot say). May block.
-Queue describe(const std::string &name);
 
 }  // namespace rotamet::print::queue

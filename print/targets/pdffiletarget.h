@@ -1,6 +1,6 @@
 // The chosen-file target ("Salva come PDF…"): the page as a PDF file under
 // the name the user chose in a save dialog. It is written as the documents
-// folder's files are (print/pdfwriting.h): whole, in a hidden file beside
+// folder's files are (pdfwriting.h): whole, in a hidden file beside
 // the chosen name, and given that name in one step once it is complete. A
 // file that already has the name is replaced, in that same step, only when
 // the user agreed to replace it; one that appears while the page is written
@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "print/printtarget.h"
+#include "print/targets/printtarget.h"
 
 namespace rotamet::print {
 
@@ -21,11 +21,11 @@ public:
 
     // The file, as the system writes paths.
     std::string deviceName() const override;
-    std::string secondText() const override { return "(file PDF)"; }
+    std::string secondText() const override { return kPdfFileText; }
     // A folder that cannot be written, or a disk that fails: error 75 with
     // the folder's name. A file of that name that the user did not agree to
     // replace: error 58 with the file's name. Either way nothing changes.
-    Handed deliver(const Page &page) override;
+    std::optional<Handed> deliver(const Page &page) override;
 
 private:
     const QString path_;

@@ -52,7 +52,7 @@ public:
     void print(const std::string &text, bool endLine) override;
     float textWidth(const std::string &text) override;
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
-    void endDoc() override;
+    bool endDoc() override;   // true: the page counts as printed
     void killDoc() override;  // recorded; never fails, and not counted for failAt
     std::string waitingReason() override { return waiting; }
     std::string deviceName() override;

@@ -1,14 +1,14 @@
-// The print queues of print/printqueue.h on Windows: the spooler's printers.
+// The print queues of print/targets/printqueue.h on Windows: the spooler's printers.
 // Names and ports come from the spooler itself (GetPrinter, level 2), the
 // state through Qt's Windows print support.
-#include "print/printqueue.h"
+#include "print/targets/printqueue.h"
 
 #include <QPrinterInfo>
 #include <vector>
 #include <windows.h>
 #include <winspool.h>
 
-#include "print/windowsprintertarget.h"
+#include "print/windows/windowsprintertarget.h"
 
 namespace rotamet::print::queue {
 
@@ -16,8 +16,7 @@ namespace {
 
 std::string utf8(const wchar_t *text) { return text ? QString::fromWCharArray(text).toStdString() : std::string(); }
 
-// The printer's port, as PRINTER_INFO_2 has it; empty when it cannot be read.
-std::string portOf(const std::wstring &printer)
+std::string portOfPrinter(const std::wstring &printer)
 {
     HANDLE handle = nullptr;
     if (!OpenPrinterW(const_cast<wchar_t *>(printer.c_str()), &handle, nullptr))
@@ -44,7 +43,7 @@ std::optional<Queue> defaultQueue()
     if (!GetDefaultPrinterW(name.data(), &size))
         return std::nullopt;
     name.resize(size > 0 ? size - 1 : 0);  // less the closing null
-    return Queue{utf8(name.c_str()), portOf(name)};
+    return Queue{utf8(name.c_str()), portOfPrinter(name)};
 }
 
 State state(const std::string &queue)
@@ -60,6 +59,6 @@ std::shared_ptr<PrintTarget> targetFor(const Queue &queue, int copies)
     return std::make_shared<WindowsPrinterTarget>(queue, copies);
 }
 
-Queue describe(const std::string &name) { return {name, portOf(QString::fromStdString(name).toStdWString())}; }
+std::string portOf(const std::string &printer) { return portOfPrinter(QString::fromStdString(printer).toStdWString()); }
 
 }  // namespace rotamet::print::queue

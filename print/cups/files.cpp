@@ -1,5 +1,5 @@
-// print/filesystem.h on Linux and other Unix systems.
-#include "print/filesystem.h"
+// print/targets/filesystem.h on Linux and other Unix systems.
+#include "print/targets/filesystem.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "window/recordingservices.h"
+#include "support/recordingservices.h"
 
 #include <QCoreApplication>
 
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
 
 namespace rotamet {
 
@@ -36,7 +36,7 @@ std::optional<QString> RecordingServices::choosePdfFile(const QString &suggested
 std::unique_ptr<print::Printer> RecordingServices::printerOn(std::shared_ptr<print::PrintTarget> target)
 {
     targets.push_back(target);
-    return std::make_unique<print::QtPrinter>(retarget ? retarget(std::move(target)) : std::move(target));
+    return std::make_unique<print::PageComposer>(retarget ? retarget(std::move(target)) : std::move(target));
 }
 
 void RecordingServices::processEvents()

@@ -1,8 +1,9 @@
-// The program's one door to libcups, and the print queues of print/printqueue.h
-// on CUPS (Linux). The library is opened (dlopen) the first
-// time the printer is looked up, never at start-up, so the program starts
-// without it and the libraries it pulls in. Owns the loaded library (kept
-// until the program ends) and nothing else; knows nothing of pages or Qt.
+// The program's one door to libcups, and the print queues of
+// print/targets/printqueue.h on CUPS (Linux). The library is opened (dlopen)
+// the first time the printer is looked up, never at start-up, so the program
+// starts without it and the libraries it pulls in. Owns the loaded library
+// (kept until the program ends) and nothing else; knows nothing of pages or
+// Qt.
 //
 // Any thread may call in: libcups talks to the print server on a connection
 // of each thread's own. Every call blocks until the server answers.

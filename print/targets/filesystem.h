@@ -3,7 +3,7 @@
 // temporary name, made durable, and then given its name in one step that
 // never replaces a file, or replaces one only when the user said so. One
 // implementation per system:
-// print/filesystem_unix.cpp and print/filesystem_windows.cpp.
+// print/cups/files.cpp and print/windows/files.cpp.
 #pragma once
 
 #include <QString>

@@ -1,7 +1,7 @@
-#include "print/cupsclient.h"
+#include "print/cups/cupsclient.h"
 
-#include "print/cupsqueuetarget.h"
-#include "print/printqueue.h"
+#include "print/cups/cupsqueuetarget.h"
+#include "print/targets/printqueue.h"
 
 #include <string_view>
 #include <vector>
@@ -135,8 +135,6 @@ std::optional<Queue> defaultQueue()
     queue.where = whereOf(dest);
     return queue;
 }
-
-Queue describe(const std::string &name) { return {name, whereOf(Destination(name))}; }
 
 State state(const std::string &queue)
 {

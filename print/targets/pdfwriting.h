@@ -1,7 +1,7 @@
 // How a PDF file the user keeps is written, for both PDF targets (the
 // documents folder, a file the user chose): the page goes whole into a new
 // hidden file of the folder that will keep it, is written through to the
-// disk, and only then is given its name, in one step (print/filesystem.h).
+// disk, and only then is given its name, in one step (filesystem.h).
 // A page that fails on the way leaves nothing behind, not even the hidden
 // file.
 #pragma once
@@ -48,14 +48,18 @@ public:
     PdfPart(const PdfPart &) = delete;
     PdfPart &operator=(const PdfPart &) = delete;
 
-    QString fileName() const { return file_.fileName(); }
-    // The file has its name now: it is the user's.
-    void kept() { kept_ = true; }
+    // Gives the file the name path, in the same folder, in one step that
+    // never replaces a file: false when a file of that name exists. Throws
+    // pathError when the system refuses. Once named, the file is the user's.
+    bool giveName(const QString &path);
+    // The same, replacing a file of that name in that step.
+    void giveNameReplacing(const QString &path);
 
 private:
     // Not a QTemporaryFile, which keeps its file open until it goes, and an
     // open file cannot be renamed on Windows.
     QFile file_;
+    QString folder_;
     std::optional<FileUnderWay> noted_;
     bool created_ = false;
     bool kept_ = false;
