@@ -15,16 +15,7 @@
 #include <memory>
 #include <optional>
 
-#include "numtext/runtimeerror.h"
-
 namespace rotamet::print {
-
-// The program ends while a call waits for its work: the answer will not
-// come, and nobody needs to be told.
-class PrintCancelled : public RunTimeError {
-public:
-    PrintCancelled() : RunTimeError(errcode::PrinterError, "Stampa annullata") {}
-};
 
 namespace detail {
 // Counts work under way on any thread of this file's (see
@@ -128,10 +119,10 @@ public:
     void run(QObject *context, std::function<void()> work, std::function<void()> done);
 
     // Runs work there and waits for it (waitFor). Returns what work
-    // returned or throws what it threw; throws PrintCancelled when the
-    // program ends meanwhile.
+    // returned or throws what it threw; nothing when the program ends
+    // meanwhile.
     template <class Result>
-    Result await(std::function<Result()> work)
+    std::optional<Result> await(std::function<Result()> work)
     {
         Awaited awaited;
         auto outcome = std::make_shared<std::pair<std::optional<Result>, std::exception_ptr>>();
@@ -146,10 +137,10 @@ public:
             },
             [&awaited] { awaited.done(); });
         if (waitFor(awaited) != Waited::Done)
-            throw PrintCancelled();
+            return std::nullopt;
         if (outcome->second)
             std::rethrow_exception(outcome->second);
-        return std::move(*outcome->first);
+        return std::move(outcome->first);
     }
 
 private:

@@ -167,12 +167,11 @@ catalogue::PumpFile::Changed PumpList::changeFile(catalogue::PumpFile::Edit edit
     // on a thread of its own, while the window repaints and takes no input.
     // The edit holds copies, not references: when the program ends meanwhile,
     // that thread ends the change by itself.
-    try {
-        return fileThread_.await<catalogue::PumpFile::Changed>(
-            [file = file_, edit = std::move(edit)] { return file.change(edit); });
-    } catch (const print::PrintCancelled &) {
+    std::optional<catalogue::PumpFile::Changed> changed = fileThread_.await<catalogue::PumpFile::Changed>(
+        [file = file_, edit = std::move(edit)] { return file.change(edit); });
+    if (!changed)
         return {std::nullopt, std::nullopt, QStringLiteral("Il programma si chiude.")};
-    }
+    return std::move(*changed);
 }
 
 void PumpList::deletePump(const std::string &code)
