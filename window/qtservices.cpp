@@ -1,9 +1,11 @@
 #include "window/qtservices.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -126,6 +128,14 @@ void QtServices::lookUpPrinter(QObject *context, std::function<void()> answered)
     print::QtPrinter &printer = systemPrinter();
     waiting_.emplace_back(context, std::move(answered));
     printer.lookUp();
+}
+
+void QtServices::copyToClipboard(const QString &text, const QString &html)
+{
+    auto *data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 QSize QtServices::screenSize()
