@@ -26,6 +26,7 @@
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
 #include "print/offthread.h"
+#include "print/pagecapture.h"
 #include "print/pdffiletarget.h"
 #include "print/pdffoldertarget.h"
 #include "print/printer.h"
@@ -35,8 +36,10 @@
 #include "window/designwidgets.h"
 #include "window/dlgpompa.h"
 #include "window/keyrules.h"
+#include "window/printpreview.h"
 #include "window/screenreader.h"
 #include "window/services.h"
+#include "window/tablescopy.h"
 #include "window/textbox.h"
 
 namespace rotamet {
@@ -139,11 +142,13 @@ void FrmMain::buildPrintMenu()
     addAction(mnuStampaStampa);
     mnuStampaSu = action("mnuStampaSu", QStringLiteral("Stampa s&u…"));
     mnuStampaPdf = action("mnuStampaPdf", QStringLiteral("Salva come &PDF…"));
+    mnuStampaAnteprima = action("mnuStampaAnteprima", QStringLiteral("&Anteprima di stampa…"));
+    mnuStampaCopia = action("mnuStampaCopia", QStringLiteral("&Copia tabelle"));
 
     mnuStampa = new QMenu(this);
     mnuStampa->setObjectName(QStringLiteral("mnuStampa"));
     mnuStampa->setAccessibleName(QStringLiteral("Scelte di stampa"));
-    mnuStampa->addActions({mnuStampaStampa, mnuStampaSu, mnuStampaPdf});
+    mnuStampa->addActions({mnuStampaStampa, mnuStampaSu, mnuStampaPdf, mnuStampaAnteprima, mnuStampaCopia});
 }
 
 void FrmMain::connectEvents()
@@ -177,6 +182,8 @@ void FrmMain::connectEvents()
     connect(mnuStampaStampa, &QAction::triggered, this, [this] { mnuStampaStampa_Click(); });
     connect(mnuStampaSu, &QAction::triggered, this, [this] { mnuStampaSu_Click(); });
     connect(mnuStampaPdf, &QAction::triggered, this, [this] { mnuStampaPdf_Click(); });
+    connect(mnuStampaAnteprima, &QAction::triggered, this, [this] { mnuStampaAnteprima_Click(); });
+    connect(mnuStampaCopia, &QAction::triggered, this, [this] { mnuStampaCopia_Click(); });
     connect(cmdAngUp, &QPushButton::clicked, this, [this] { cmdAngUp_Click(); });
     connect(cmdAngDown, &QPushButton::clicked, this, [this] { cmdAngDown_Click(); });
     connect(cmdMSUp, &QPushButton::clicked, this, [this] { cmdMSUp_Click(); });
@@ -541,6 +548,24 @@ void FrmMain::mnuStampaPdf_Click()
     const std::unique_ptr<print::Printer> printer
         = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace));
     printOn(printer.get());
+}
+
+void FrmMain::mnuStampaAnteprima_Click()
+{
+    print::PageCapture capture;
+    printOn(&capture.printer());
+    if (capture.page() && isVisible())
+        PrintPreview::open(
+            *capture.page(), *this, services_.screenSize(),
+            {[this] { mnuStampaStampa_Click(); }, [this] { mnuStampaSu_Click(); }, [this] { mnuStampaPdf_Click(); }});
+}
+
+void FrmMain::mnuStampaCopia_Click()
+{
+    print::PageCapture capture;
+    printOn(&capture.printer());
+    if (capture.page())
+        copyTables(services_, capture.lines(), *cmdStampa);
 }
 
 // ---- Pump catalogue ------------------------------------------------------------

@@ -50,7 +50,8 @@ public:
     void cmdStampa_Click();
     // The context menu of "stampa" (mnuStampa), opened by a right click, the
     // menu key or Shift+F10: "Stampa" (Ctrl+P anywhere in the window, as a
-    // click), "Stampa su…" and "Salva come PDF…".
+    // click), "Stampa su…", "Salva come PDF…", "Anteprima di stampa…" and
+    // "Copia tabelle".
     void cmdStampa_ContextMenu(const QPoint &globalPos);
     void mnuStampaStampa_Click();
     // The print dialog (PlatformServices::choosePrinter), then the page on
@@ -61,6 +62,12 @@ public:
     // there (PlatformServices::choosePdfFile), then the page as a PDF file
     // under the name chosen.
     void mnuStampaPdf_Click();
+    // The page composed as a print composes it, then shown in the print
+    // preview (window/printpreview.h), whose buttons run the entries above.
+    void mnuStampaAnteprima_Click();
+    // The page composed as a print composes it, then its tables on the
+    // clipboard (window/tablescopy.h).
+    void mnuStampaCopia_Click();
     void cboCodice_Click();
     // Leaving the pump list (Enter answered No, or the focus moving to
     // another control): a text that is no catalogue code gives way to the
@@ -156,6 +163,8 @@ private:
     QAction *mnuStampaStampa = nullptr;
     QAction *mnuStampaSu = nullptr;
     QAction *mnuStampaPdf = nullptr;
+    QAction *mnuStampaAnteprima = nullptr;
+    QAction *mnuStampaCopia = nullptr;
 
     void buildFromDesign();
     void buildPrintMenu();
