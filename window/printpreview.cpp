@@ -25,6 +25,7 @@ constexpr int kBorder = 12;  // grey around the sheet when it fits, in pixels
 constexpr double kPointsPerInch = 72;
 constexpr int kMinHeight = 400;  // the preview's, on a screen of any size
 constexpr int kMaxHeight = 1000;
+constexpr int kFrameRoom = 40;  // for the window system's frame, on each side
 
 // The sheet of paper with the page on it, as large as the zoom makes it.
 class Sheet : public QWidget {
@@ -143,19 +144,27 @@ PrintPreview::PrintPreview(print::Page page, QWidget &window, Choices choices)
 PrintPreview *PrintPreview::open(print::Page page, QWidget &window, QSize screen, Choices choices)
 {
     auto *preview = new PrintPreview(std::move(page), window, std::move(choices));
-    // As tall as it can be, centred on the window and on the screen, as wide
-    // as a page of that height wants.
+    // As tall as it can be, frame and all, centred on the window and on the
+    // screen; as wide as a page of that height wants.
     const QPoint centre = window.frameGeometry().center();
-    const int height = std::clamp(2 * std::min(centre.y(), screen.height() - centre.y()) - 2 * kBorder,
+    const int height = std::clamp(2 * (std::min(centre.y(), screen.height() - centre.y()) - kFrameRoom),
                                   std::min(kMinHeight, screen.height()), kMaxHeight);
-    const int width = std::min({height * 5 / 6, 2 * std::min(centre.x(), screen.width() - centre.x()), screen.width()});
-    preview->resize(width, height);
-    const QPoint corner = centre - QPoint(width / 2, height / 2);
-    preview->move(std::clamp(corner.x(), 0, std::max(0, screen.width() - width)),
-                  std::clamp(corner.y(), 0, std::max(0, screen.height() - height)));
+    const int width = std::min(height * 5 / 6, 2 * (std::min(centre.x(), screen.width() - centre.x()) - kFrameRoom));
+    preview->resize(std::max(width, kMinHeight / 2), height);
+    preview->centreOn(window, screen);
     preview->QDialog::open();
+    // Where the window system knows the frame only now (Windows), once more.
+    preview->centreOn(window, screen);
     preview->applyFit();
     return preview;
+}
+
+void PrintPreview::centreOn(const QWidget &window, QSize screen)
+{
+    const QSize frame = frameGeometry().size();
+    const QPoint corner = window.frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+    move(std::clamp(corner.x(), 0, std::max(0, screen.width() - frame.width())),
+         std::clamp(corner.y(), 0, std::max(0, screen.height() - frame.height())));
 }
 
 void PrintPreview::fitPage() { setZoom(0, Fit::Page); }

@@ -57,6 +57,8 @@ private:
     PrintPreview(print::Page page, QWidget &window, Choices choices);
     // Runs a choice with the preview taking no input meanwhile.
     void run(const std::function<void()> &choice);
+    // Its frame centred on the window's frame, within the screen.
+    void centreOn(const QWidget &window, QSize screen);
     void setZoom(double zoom, Fit fit);
     void applyFit();
 
