@@ -33,6 +33,7 @@
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/pagetext.h"
+#include "support/printmenu.h"
 #include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
@@ -80,9 +81,6 @@ void write(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// How the user opens the menu and picks an entry.
-enum class Way { RightClickAndMouse, ShiftF10AndMnemonic };
-
 struct Window {
     RecordingServices services;
     FrmMain form{services};
@@ -111,41 +109,16 @@ struct Window {
         QTest::keyClick(edit, Qt::Key_Return);
     }
     // Opens the menu of "stampa" as the user does.
-    QMenu *openMenu(Way way)
-    {
-        if (way == Way::RightClickAndMouse) {
-            QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, stampa->mapTo(&form, stampa->rect().center()));
-        } else {
-            stampa->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(form.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
-        }
-        QMenu *menu = nullptr;
-        if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
-            return nullptr;
-        return menu->objectName() == "mnuStampa" ? menu : nullptr;
-    }
+    QMenu *openMenu(Way way) { return openPrintMenu(form, *stampa, way); }
     // Picks an entry of the menu: a click on it, or its underlined letter.
     void pick(const char *entry, Way way)
     {
-        QMenu *menu = openMenu(way);
-        QVERIFY2(menu, "the menu of \"stampa\" did not open");
-        QAction *action = form.findChild<QAction *>(entry);
-        QVERIFY(action && menu->actions().contains(action));
         services.boxes.clear();
-        if (way == Way::RightClickAndMouse) {
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        } else {
-            const QString text = action->text();
-            const QChar letter = text.at(text.indexOf('&') + 1).toUpper();
-            QTest::keyClick(menu, Qt::Key(letter.unicode()));
-        }
-        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY2(pickFromPrintMenu(form, *stampa, entry, way), entry);
     }
 };
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Way)
 
 class TestPrintChoices : public QObject {
     Q_OBJECT
@@ -237,7 +210,8 @@ void TestPrintChoices::theMenuShowsCtrlPAndNamesItsEntries()
     QStringList entries;
     for (int i = 0; i < iface->childCount(); ++i)
         entries << iface->child(i)->text(QAccessible::Name);
-    QCOMPARE(entries, (QStringList{"Stampa", "Stampa su…", "Salva come PDF…"}));
+    QCOMPARE(entries,
+             (QStringList{"Stampa", "Stampa su…", "Salva come PDF…", "Anteprima di stampa…", "Copia tabelle"}));
     QCOMPARE(iface->child(0)->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_P).toString());
     QVERIFY(menu->actions().constFirst()->isShortcutVisibleInContextMenu());
     menu->close();

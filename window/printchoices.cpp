@@ -14,12 +14,15 @@
 #include "calc/formview.h"
 #include "numtext/qtext.h"
 #include "print/offthread.h"
+#include "print/pagecapture.h"
+#include "print/printer.h"
+#include "print/stampascala.h"
 #include "print/targets/pdffiletarget.h"
 #include "print/targets/pdffoldertarget.h"
-#include "print/printer.h"
 #include "print/targets/printqueue.h"
-#include "print/stampascala.h"
+#include "window/printpreview.h"
 #include "window/services.h"
+#include "window/tablescopy.h"
 
 namespace rotamet {
 
@@ -97,15 +100,19 @@ PrintChoices::PrintChoices(QPushButton &cmdStampa, FormView &form, PlatformServi
     window.addAction(mnuStampaStampa_);
     mnuStampaSu_ = action("mnuStampaSu", QStringLiteral("Stampa s&u…"));
     mnuStampaPdf_ = action("mnuStampaPdf", QStringLiteral("Salva come &PDF…"));
+    mnuStampaAnteprima_ = action("mnuStampaAnteprima", QStringLiteral("&Anteprima di stampa…"));
+    mnuStampaCopia_ = action("mnuStampaCopia", QStringLiteral("&Copia tabelle"));
 
     mnuStampa_ = new QMenu(&window);
     mnuStampa_->setObjectName(QStringLiteral("mnuStampa"));
     mnuStampa_->setAccessibleName(QStringLiteral("Scelte di stampa"));
-    mnuStampa_->addActions({mnuStampaStampa_, mnuStampaSu_, mnuStampaPdf_});
+    mnuStampa_->addActions({mnuStampaStampa_, mnuStampaSu_, mnuStampaPdf_, mnuStampaAnteprima_, mnuStampaCopia_});
 
     connect(mnuStampaStampa_, &QAction::triggered, this, [this] { print(); });
     connect(mnuStampaSu_, &QAction::triggered, this, &PrintChoices::printOnChosenPrinter);
     connect(mnuStampaPdf_, &QAction::triggered, this, &PrintChoices::saveAsPdf);
+    connect(mnuStampaAnteprima_, &QAction::triggered, this, &PrintChoices::preview);
+    connect(mnuStampaCopia_, &QAction::triggered, this, &PrintChoices::copyTables);
     // The right click, the menu key and Shift+F10 on "stampa".
     cmdStampa_.installEventFilter(this);
 }
@@ -212,6 +219,23 @@ void PrintChoices::saveAsPdf()
     const std::unique_ptr<print::Printer> printer
         = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace));
     print(printer.get());
+}
+
+void PrintChoices::preview()
+{
+    print::PageCapture capture;
+    print(&capture.printer());
+    if (capture.page() && window_.isVisible())
+        PrintPreview::open(*capture.page(), window_, services_.screenSize(),
+                           {[this] { print(); }, [this] { printOnChosenPrinter(); }, [this] { saveAsPdf(); }});
+}
+
+void PrintChoices::copyTables()
+{
+    print::PageCapture capture;
+    print(&capture.printer());
+    if (capture.page())
+        rotamet::copyTables(services_, capture.lines(), cmdStampa_);
 }
 
 }  // namespace rotamet

@@ -1,7 +1,7 @@
 // How the window prints: the click on "stampa" and the menu of "stampa"
 // (a right click, the menu key or Shift+F10) with "Stampa" (also Ctrl+P
-// anywhere in the window), "Stampa su…" and "Salva come PDF…", their
-// dialogs, and the print under way: while the page prints, the window
+// anywhere in the window), "Stampa su…", "Salva come PDF…", "Anteprima di
+// stampa…" and "Copia tabelle", their dialogs, and the print under way: while the page prints, the window
 // repaints but takes no user input, a second print is not started, and a
 // close of the window waits for the print's end.
 #pragma once
@@ -60,6 +60,13 @@ private:
     // the next PDF of a print without a printer would get there, then the
     // page as a PDF file under the name chosen.
     void saveAsPdf();
+    // "Anteprima di stampa…": the page composed as a print composes it, then
+    // shown in the print preview (window/printpreview.h), whose buttons run
+    // the entries above.
+    void preview();
+    // "Copia tabelle": the page composed as a print composes it, then its
+    // tables on the clipboard (window/tablescopy.h).
+    void copyTables();
 
     QPushButton &cmdStampa_;
     FormView &form_;
@@ -69,6 +76,8 @@ private:
     QAction *mnuStampaStampa_ = nullptr;
     QAction *mnuStampaSu_ = nullptr;
     QAction *mnuStampaPdf_ = nullptr;
+    QAction *mnuStampaAnteprima_ = nullptr;
+    QAction *mnuStampaCopia_ = nullptr;
     bool printing_ = false;
     bool closeAfterPrint_ = false;
 };

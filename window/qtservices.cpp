@@ -1,9 +1,11 @@
 #include "window/qtservices.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -123,6 +125,14 @@ void QtServices::lookUpPrinter(QObject *context, std::function<void()> answered)
     print::DefaultPrinter &lookup = *systemPrinter().defaultPrinter();
     QObject::connect(&lookup, &print::DefaultPrinter::changed, context, std::move(answered), Qt::SingleShotConnection);
     lookup.lookUp();
+}
+
+void QtServices::copyToClipboard(const QString &text, const QString &html)
+{
+    auto *data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 QSize QtServices::screenSize()

@@ -33,6 +33,7 @@ public:
     std::optional<QString> choosePdfFile(const QString &suggested) override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
+    void copyToClipboard(const QString &text, const QString &html) override;
     QSize screenSize() override;
     void processEvents() override;
     void deliverHeldEvents() override;

@@ -1,8 +1,9 @@
 // Platform services for tests: message boxes and questions are recorded
 // instead of shown, questions get a set answer, the print and save dialogs
 // are recorded and get a set answer (cancelled unless a test says), the
-// printer is a RecordingPrinter, the screen has a set size, and the pumps'
-// file is wherever a test puts it (none unless it says).
+// printer is a RecordingPrinter, the clipboard is a list of what was put
+// there, the screen has a set size, and the pumps' file is wherever a test
+// puts it (none unless it says).
 #pragma once
 
 #include <functional>
@@ -51,6 +52,12 @@ public:
     // test's stand-in for a print queue).
     std::vector<std::shared_ptr<print::PrintTarget>> targets;
     std::function<std::shared_ptr<print::PrintTarget>(std::shared_ptr<print::PrintTarget>)> retarget;
+    // What was put on the clipboard, in order.
+    struct Copied {
+        QString text;
+        QString html;
+    };
+    std::vector<Copied> clipboard;
 
     void messageBox(const QString &text, const QString &title, BoxIcon icon) override;
     bool questionBox(const QString &text, const QString &title) override;
@@ -59,6 +66,7 @@ public:
     std::optional<PrinterChoice> choosePrinter() override;
     std::optional<QString> choosePdfFile(const QString &suggested) override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
+    void copyToClipboard(const QString &text, const QString &html) override { clipboard.push_back({text, html}); }
     QSize screenSize() override { return screen; }
     void processEvents() override;
     void quit() override { ++quitCalls; }
