@@ -10,39 +10,46 @@
 
 namespace rotamet {
 
-namespace {
+FormControls::FormControls(const QWidget &window)
+    : FormControls([&window](const char *name, int index) {
+          const QString objectName
+              = index < 0 ? QString::fromLatin1(name) : QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+          return window.findChild<QWidget *>(objectName);
+      })
+{}
 
-template <class W>
-W *named(const QWidget &window, const QString &name)
+FormControls::FormControls(const Lookup &find)
 {
-    return window.findChild<W *>(name);
-}
-
-template <class W, std::size_t N>
-void array(const QWidget &window, std::array<W *, N> &elements, const char *name)
-{
-    for (std::size_t i = 0; i < N; ++i)
-        elements[i] = named<W>(window, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
-}
-
-}  // namespace
-
-FormControls::FormControls(const QWidget &w)
-    : cboCodice(named<QComboBox>(w, "cboCodice")), txtGiriMinuto(named<TextBox>(w, "txtGiriMinuto")),
-      txtAngolo(named<TextBox>(w, "txtAngolo")), txtMillisecondi(named<TextBox>(w, "txtMillisecondi")),
-      txtMillimetri(named<TextBox>(w, "txtMillimetri")), cmdCalcola(named<QPushButton>(w, "cmdCalcola")),
-      cmdStampa(named<QPushButton>(w, "cmdStampa")), cmdAngUp(named<QPushButton>(w, "cmdAngUp")),
-      cmdAngDown(named<QPushButton>(w, "cmdAngDown")), cmdMSUp(named<QPushButton>(w, "cmdMSUp")),
-      cmdMSDown(named<QPushButton>(w, "cmdMSDown")), cmdMMUp(named<QPushButton>(w, "cmdMMUp")),
-      cmdMMDown(named<QPushButton>(w, "cmdMMDown")), fraMain(named<QFrame>(w, "fraMain")),
-      Frame1(named<QFrame>(w, "Frame1"))
-{
-    array(w, lblValori, "lblValori");
-    array(w, lblEtichetta, "lblEtichetta");
-    array(w, lblComando, "lblComando");
-    array(w, optAlzataGiro, "optAlzataGiro");
-    for (int i = 1; i <= 3; ++i)
-        Shape[std::size_t(i)] = named<QFrame>(w, QStringLiteral("Shape%1").arg(i));
+    const auto one = [&find](auto *&control, const char *name) {
+        control = qobject_cast<std::remove_reference_t<decltype(control)>>(find(name, -1));
+    };
+    const auto array = [&find](auto &elements, const char *name) {
+        for (std::size_t i = 0; i < elements.size(); ++i)
+            elements[i]
+                = qobject_cast<typename std::remove_reference_t<decltype(elements)>::value_type>(find(name, int(i)));
+    };
+    one(cboCodice, "cboCodice");
+    one(txtGiriMinuto, "txtGiriMinuto");
+    one(txtAngolo, "txtAngolo");
+    one(txtMillisecondi, "txtMillisecondi");
+    one(txtMillimetri, "txtMillimetri");
+    array(lblValori, "lblValori");
+    array(lblEtichetta, "lblEtichetta");
+    array(lblComando, "lblComando");
+    array(optAlzataGiro, "optAlzataGiro");
+    one(cmdCalcola, "cmdCalcola");
+    one(cmdStampa, "cmdStampa");
+    one(cmdAngUp, "cmdAngUp");
+    one(cmdAngDown, "cmdAngDown");
+    one(cmdMSUp, "cmdMSUp");
+    one(cmdMSDown, "cmdMSDown");
+    one(cmdMMUp, "cmdMMUp");
+    one(cmdMMDown, "cmdMMDown");
+    one(fraMain, "fraMain");
+    one(Frame1, "Frame1");
+    one(Shape[1], "Shape1");
+    one(Shape[2], "Shape2");
+    one(Shape[3], "Shape3");
 }
 
 }  // namespace rotamet

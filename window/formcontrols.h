@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -19,6 +20,10 @@ class TextBox;
 struct FormControls {
     // Null where the window has no such control.
     explicit FormControls(const QWidget &window);
+    // The control of a design name and control-array index (-1: none), as
+    // the design's builder keeps them.
+    using Lookup = std::function<QWidget *(const char *name, int index)>;
+    explicit FormControls(const Lookup &find);
 
     QComboBox *cboCodice = nullptr;
     TextBox *txtGiriMinuto = nullptr;

@@ -36,15 +36,15 @@ namespace {
 constexpr const char *kTitle = "Rotamet - 09/12/2023";
 
 // The window's size and font and its controls, from the design table.
-const QWidget &builtFromDesign(QWidget &window)
+FormControls builtFromDesign(QWidget &window)
 {
     design::setUpWindow(window);
-    design::buildControls(window, [](const design::Control &row, QWidget *parent) {
+    const design::Controls built = design::buildControls(window, [](const design::Control &row, QWidget *parent) {
         auto *box = new TextBox(parent);
         box->setTypedLengthLimit(row.maxTyped);
         return box;
     });
-    return window;
+    return FormControls([&built](const char *name, int index) { return built.find(name, index); });
 }
 
 }  // namespace
