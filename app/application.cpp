@@ -15,7 +15,9 @@
 #include <cstdlib>
 
 #include "print/offthread.h"
-#include "print/pdfwriting.h"
+#include "print/targets/pdfwriting.h"
+#include "window/frmmain.h"
+#include "window/qtservices.h"
 
 #if ROTAMET_HAVE_LIBPNG
 #include <png.h>
@@ -125,6 +127,17 @@ void setUpApplication()
     }
     QApplication::setWindowIcon(icon);
 }
+
+Program::Program()
+{
+    setUpApplication();
+    services_ = std::make_unique<QtServices>();
+    window_ = std::make_unique<FrmMain>(*services_);
+    services_->setMainWindow(window_.get());
+    window_->load();
+}
+
+Program::~Program() = default;
 
 int endProgram(int status)
 {

@@ -1,14 +1,36 @@
-// What the program sets up before its window: Qt's own texts in Italian, the
-// version record, the menu entry it belongs to and the window icon.
+// How the program starts: what it sets up before its window (Qt's own texts
+// in Italian, the version record, the menu entry it belongs to and the
+// window icon), then the window on the system's services, and how it ends.
 #pragma once
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace rotamet {
 
+class FrmMain;
+class QtServices;
+
 // Call once, right after the QApplication is made.
 void setUpApplication();
+
+// The running program, as main() and the start-up benchmark make it, right
+// after the QApplication: sets the application up, then builds the window on
+// the system's services and loads it (Form_Load, shown).
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    FrmMain &window() { return *window_; }
+
+private:
+    std::unique_ptr<QtServices> services_;
+    std::unique_ptr<FrmMain> window_;  // goes before the services it uses
+};
 
 // Call with what the event loop returned, before anything the program made
 // goes: ends the program with status. Work still running on the print's

@@ -11,7 +11,7 @@
 // (the median of each print's worst gap), print_ms (the median time of a
 // whole print, the message box not counted).
 #include "bench/benchapplication.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 
@@ -39,7 +39,7 @@ namespace {
 // The program's services with its printer, the message box noted instead of
 // shown (a shown box would wait for a click).
 struct Services : rotamet::QtServices {
-    std::unique_ptr<rotamet::print::QtPrinter> own;
+    std::unique_ptr<rotamet::print::PageComposer> own;
     QStringList titles;
     rotamet::print::Printer &printer() override { return own ? *own : QtServices::printer(); }
     void messageBox(const QString &, const QString &title, rotamet::BoxIcon) override { titles << title; }
@@ -124,7 +124,7 @@ void Print_LongestGapToPdf(benchmark::State &state)
     needApplication();
     QTemporaryDir folder;
     Services services;
-    services.own = std::make_unique<rotamet::print::QtPrinter>(folder.path());
+    services.own = std::make_unique<rotamet::print::PageComposer>(folder.path());
     printGaps(state, services, "Stampa scala");
 }
 BENCHMARK(Print_LongestGapToPdf)->Iterations(30)->Unit(benchmark::kMillisecond);

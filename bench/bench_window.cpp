@@ -9,12 +9,12 @@
 //   (startup_minimal) and against the floor, the same window with no logic
 //   (startup_floor), each started as a process again and again.
 #include "bench/benchapplication.h"
-#include "print/qtprinter.h"
-#include "print/recordingprinter.h"
+#include "print/pagecomposer.h"
+#include "support/recordingprinter.h"
+#include "support/recordingservices.h"
 #include "tests/support/environmentsetting.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 #include <QApplication>
@@ -182,7 +182,7 @@ double millisecondsOf(const std::function<void()> &work)
 // The program's own services (event processing included), except that the
 // printer writes PDF files into a folder and a message box is noted, not shown.
 struct PdfServices : rotamet::QtServices {
-    rotamet::print::QtPrinter pdf;
+    rotamet::print::PageComposer pdf;
     QStringList boxTitles;
     explicit PdfServices(const QString &folder) : pdf(folder) {}
     rotamet::print::Printer &printer() override { return pdf; }
@@ -277,11 +277,11 @@ BENCHMARK(Print_WindowToPdf)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The printer alone: the page's operations (with the text widths and the
 // reads of the print position) replayed on the real printer, no window.
-void Print_PageThroughQtPrinter(benchmark::State &state)
+void Print_PageThroughComposer(benchmark::State &state)
 {
     needApplication();
     QTemporaryDir folder;
-    rotamet::print::QtPrinter pdf(folder.path());
+    rotamet::print::PageComposer pdf(folder.path());
     const auto replay = [&pdf] {
         for (const auto &op : recordedPage()) {
             const std::string &n = op.name;
@@ -328,7 +328,7 @@ void Print_PageThroughQtPrinter(benchmark::State &state)
         },
         [&] { return millisecondsOf([&] { page.print(); }); });
 }
-BENCHMARK(Print_PageThroughQtPrinter)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Print_PageThroughComposer)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- start-up
 

@@ -5,16 +5,12 @@
 #include "app/application.h"
 #include "startup_common.h"
 #include "window/frmmain.h"
-#include "window/qtservices.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    rotamet::setUpApplication();
-    rotamet::QtServices services;
-    rotamet::FrmMain form(services);
-    form.load();
-    return endWhenShown(form);
+    rotamet::Program program;
+    return endWhenShown(program.window());
 }

@@ -204,9 +204,10 @@ std::string errorText(const RunTimeError &error)
 std::string printToolTip(FormView &form)
 {
     try {
-        std::string name = form.printerDeviceName();
-        std::string second = form.printerSecondText();
-        return "Stampa su: " + name + " " + second;
+        const std::string name = form.printerDeviceName();
+        if (name.empty())
+            return "Stampa su: ";
+        return "Stampa su: " + name + " " + form.printerSecondText();
     } catch (const RunTimeError &) {
         return "Stampa su: ";
     }

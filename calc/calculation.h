@@ -22,7 +22,7 @@ inline constexpr const char *kErrorTitle = "Errore di calcolo";
 std::string errorText(const RunTimeError &error);
 
 // "Stampa su: " with the current printer's name and second identifying text;
-// "Stampa su: " alone when there is no printer to ask.
+// "Stampa su: " alone while the printer is not known, or there is none to ask.
 std::string printToolTip(FormView &form);
 
 // The cam lift, half the difference of the two shaft dimensions in single

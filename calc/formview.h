@@ -58,8 +58,8 @@ public:
     virtual void processPendingEvents() = 0;
 
     // The system's current printer, its device name and its second
-    // identifying text. Each may throw RunTimeError when there is no printer
-    // to ask.
+    // identifying text: empty while the printer is not known yet. Each may
+    // throw RunTimeError when there is no printer to ask.
     virtual print::Printer &printer() = 0;
     virtual std::string printerDeviceName() = 0;
     virtual std::string printerSecondText() = 0;

@@ -8,14 +8,14 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include "numtext/qtext.h"
+
 namespace rotamet::catalogue {
 
 namespace {
 
 // Shown before the lines skipped; more are counted, not listed.
 constexpr int kLinesListed = 10;
-
-QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString shownPath(const QString &path) { return QDir::toNativeSeparators(path); }
 

@@ -1,5 +1,6 @@
 // Run-time errors: a numeric code and a short Italian description.
-// The codes the program tells apart are the four constants below; every
+// The codes the program raises are the constants below; it tells four of them
+// apart (6, 11, 13, 482: errorDescription() knows their texts). Every
 // procedure that fails throws RunTimeError, and only the calculation run and
 // the printing catch it.
 #pragma once
@@ -14,6 +15,9 @@ inline constexpr int Overflow = 6;
 inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int PrinterError = 482;
+inline constexpr int FileExists = 58;             // a file the user did not agree to replace
+inline constexpr int PathFileAccess = 75;         // a folder that cannot be made or written
+inline constexpr int InvalidPropertyValue = 380;  // a printer setting out of range
 }  // namespace errcode
 
 // The Italian description of a code: 6 → "Overflow", 11 → "Divisione per zero",

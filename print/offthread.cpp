@@ -1,27 +1,18 @@
 #include "print/offthread.h"
 
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 #include <condition_variable>
 #include <mutex>
 
-namespace rotamet::print::detail {
+namespace rotamet::print {
+
+namespace detail {
 
 namespace {
 std::mutex workMutex;
 std::condition_variable workEnded;
 int workUnderWay = 0;
-
-class OneShotThread : public QThread {
-public:
-    explicit OneShotThread(std::function<void()> work) : work_(std::move(work)) {}
-    void runHere() { work_(); }
-
-protected:
-    void run() override { work_(); }
-
-private:
-    std::function<void()> work_;
-};
 }  // namespace
 
 void workStarts()
@@ -39,31 +30,27 @@ void workEnds()
     workEnded.notify_all();
 }
 
-void startThread(QObject *context, std::function<void()> work, std::function<void()> done)
+}  // namespace detail
+
+Waited waitFor(const Awaited &awaited, std::optional<std::chrono::milliseconds> timeout)
 {
-    workStarts();
-    auto *thread = new OneShotThread([work = std::move(work)] {
-        work();
-        workEnds();
-    });
-    // Emitted on the new thread: done is queued to context's thread, and
-    // dropped with context.
-    QObject::connect(thread, &QThread::finished, context, done);
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
-    if (!thread->isRunning() && !thread->isFinished()) {
-        // No thread to be had: the work is done here, and told as usual.
-        thread->runHere();
-        delete thread;
-        QMetaObject::invokeMethod(context, std::move(done), Qt::QueuedConnection);
+    QEventLoop loop;
+    QObject::connect(&awaited, &Awaited::finished, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (timeout)
+        timer.start(*timeout);
+    while (!awaited.isDone()) {
+        if (timeout && !timer.isActive())
+            return Waited::TimedOut;
+        // Once the program's event loop has been told to end, every loop
+        // returns at once with -1.
+        if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0)
+            return Waited::ProgramEnds;
     }
+    return Waited::Done;
 }
-
-bool runLoop(QEventLoop &loop) { return loop.exec(QEventLoop::ExcludeUserInputEvents) >= 0; }
-
-}  // namespace rotamet::print::detail
-
-namespace rotamet::print {
 
 bool waitForWorkThreads(std::chrono::milliseconds deadline)
 {
@@ -78,46 +65,41 @@ WorkThread::~WorkThread()
     if (!thread_)
         return;
     thread_->quit();
-    if (busy_)
-        return;  // deleted once it has ended (see start())
+    if (*underWay_ > 0)
+        return;  // deleted once it has ended (see run())
     // Idle in its event loop: it ends at once.
     thread_->wait();
     delete thread_;
 }
 
-void WorkThread::start()
+void WorkThread::run(QObject *context, std::function<void()> work, std::function<void()> done)
 {
-    if (thread_)
-        return;
-    thread_ = new QThread;
-    worker_ = new detail::Worker;
-    worker_->moveToThread(thread_);
-    QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
-    // Only for a thread left busy by ~WorkThread; an idle one is deleted there.
-    QObject::connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
-    thread_->start();
-}
-
-void WorkThread::post(quint64 call, std::function<void()> work)
-{
+    if (!thread_) {
+        thread_ = new QThread;
+        worker_ = new detail::Worker;
+        worker_->moveToThread(thread_);
+        QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+        // Only for a thread left busy by ~WorkThread; an idle one is deleted there.
+        QObject::connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
+        thread_->start();
+    }
+    const quint64 call = ++calls_;
+    ++*underWay_;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(worker_, &detail::Worker::finished, context,
+                                   [underWay = underWay_, call, connection, done = std::move(done)](quint64 finished) {
+                                       if (finished != call)
+                                           return;
+                                       QObject::disconnect(*connection);
+                                       --*underWay;
+                                       done();
+                                   });
     detail::workStarts();
-    work = [work = std::move(work)] {
+    QMetaObject::invokeMethod(worker_, [worker = worker_, call, work = std::move(work)] {
         work();
         detail::workEnds();
-    };
-    if (!thread_->isRunning()) {
-        // No thread to be had: the work is done here.
-        work();
-        emit worker_->finished(call);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        worker_,
-        [worker = worker_, call, work = std::move(work)] {
-            work();
-            emit worker->finished(call);
-        },
-        Qt::QueuedConnection);
+        emit worker->finished(call);
+    });
 }
 
 }  // namespace rotamet::print

@@ -1,34 +1,23 @@
 // Work that may block (a print server, the spooler, a driver's dialog, a
 // slow disk) runs on a thread of its own, and the window's thread never
 // waits for it with a blocking call: it is either told later, with a queued
-// call, or it waits in a local event loop that goes on processing every
-// event but user input (repaints, timers, the system's messages), so the
-// window repaints and the system never sees it hang. User input waits in
-// the queue until the loop ends.
+// call, or it waits in the one local event loop of this file (waitFor),
+// which goes on processing every event but user input (repaints, timers,
+// the system's messages), so the window repaints and the system never sees
+// it hang. User input waits in the queue until the loop ends.
 #pragma once
 
-#include <QEventLoop>
 #include <QObject>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "print/printer.h"
-
 namespace rotamet::print {
 
 namespace detail {
-// Starts work on a new thread; done runs on context's thread once work has
-// returned, unless context is gone by then. Without a thread to be had, work
-// runs here and done comes queued all the same.
-void startThread(QObject *context, std::function<void()> work, std::function<void()> done);
-// Runs loop until it is quit; false when the program ends meanwhile (the
-// loop then returns at once, and can wait no longer).
-bool runLoop(QEventLoop &loop);
 // Counts work under way on any thread of this file's (see
 // waitForWorkThreads()).
 void workStarts();
@@ -42,6 +31,38 @@ signals:
 };
 }  // namespace detail
 
+// What the window's thread waits for: done() once, from its own thread.
+class Awaited : public QObject {
+    Q_OBJECT
+public:
+    void done()
+    {
+        done_ = true;
+        emit finished();
+    }
+    bool isDone() const { return done_; }
+signals:
+    void finished();
+
+private:
+    bool done_ = false;
+};
+
+enum class Waited { Done, TimedOut, ProgramEnds };
+// Waits in a local event loop that takes no user input until awaited is
+// done, at most timeout (none: as long as it takes). ProgramEnds when the
+// program's event loop ends meanwhile: the loop can wait no longer.
+Waited waitFor(const Awaited &awaited, std::optional<std::chrono::milliseconds> timeout = std::nullopt);
+
+// Waits as waitFor() does until sender emits signal.
+template <class Sender, class Signal>
+Waited awaitSignal(Sender *sender, Signal signal, std::optional<std::chrono::milliseconds> timeout = std::nullopt)
+{
+    Awaited awaited;
+    QObject::connect(sender, signal, &awaited, &Awaited::done, Qt::SingleShotConnection);
+    return waitFor(awaited, timeout);
+}
+
 // Runs work on a thread of its own and hands its result to done on
 // context's thread. Nothing ever waits for that thread: work that never ends
 // keeps only its own thread, and its result goes nowhere once context is gone.
@@ -49,25 +70,32 @@ template <class Result>
 void runOffThread(QObject *context, std::function<Result()> work, std::function<void(Result)> done)
 {
     auto result = std::make_shared<std::optional<Result>>();
-    detail::startThread(
-        context, [work = std::move(work), result] { result->emplace(work()); },
-        [result, done = std::move(done)] { done(std::move(**result)); });
+    detail::workStarts();
+    QThread *thread = QThread::create([work = std::move(work), result] {
+        result->emplace(work());
+        detail::workEnds();
+    });
+    // Emitted on the new thread: done is queued to context's thread, and
+    // dropped with context.
+    QObject::connect(thread, &QThread::finished, context,
+                     [result, done = std::move(done)] { done(std::move(**result)); });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
-// Runs work on a thread of its own and waits for its result in a local
-// event loop (see above); nothing when the program ends meanwhile.
+// Runs work on a thread of its own and waits for its result (waitFor);
+// nothing when the program ends meanwhile.
 template <class Result>
 std::optional<Result> awaitOffThread(std::function<Result()> work)
 {
-    QEventLoop loop;
+    Awaited awaited;
     std::optional<Result> result;
-    runOffThread<Result>(&loop, std::move(work), [&](Result found) {
+    runOffThread<Result>(&awaited, std::move(work), [&](Result found) {
         result.emplace(std::move(found));
-        loop.quit();
+        awaited.done();
     });
-    while (!result)
-        if (!detail::runLoop(loop))
-            return std::nullopt;
+    if (waitFor(awaited) != Waited::Done)
+        return std::nullopt;
     return result;
 }
 
@@ -86,47 +114,40 @@ public:
     WorkThread(const WorkThread &) = delete;
     WorkThread &operator=(const WorkThread &) = delete;
 
-    // Runs work there and waits for it in a local event loop (see above).
-    // Returns what work returned or throws what it threw; throws
-    // PrintCancelled when the program ends meanwhile.
+    // Runs work there and returns at once; done runs on context's thread
+    // once work has returned, unless context is gone by then.
+    void run(QObject *context, std::function<void()> work, std::function<void()> done);
+
+    // Runs work there and waits for it (waitFor). Returns what work
+    // returned or throws what it threw; nothing when the program ends
+    // meanwhile.
     template <class Result>
-    Result await(std::function<Result()> work)
+    std::optional<Result> await(std::function<Result()> work)
     {
-        start();
-        const quint64 call = ++calls_;
-        bool done = false;
-        QEventLoop loop;
-        QObject::connect(worker_, &detail::Worker::finished, &loop, [&](quint64 finished) {
-            if (finished != call)
-                return;
-            done = true;
-            loop.quit();
-        });
+        Awaited awaited;
         auto outcome = std::make_shared<std::pair<std::optional<Result>, std::exception_ptr>>();
-        post(call, [work = std::move(work), outcome] {
-            try {
-                outcome->first.emplace(work());
-            } catch (...) {
-                outcome->second = std::current_exception();
-            }
-        });
-        busy_ = true;
-        while (!done)
-            if (!detail::runLoop(loop))
-                throw PrintCancelled();
-        busy_ = false;
+        run(
+            &awaited,
+            [work = std::move(work), outcome] {
+                try {
+                    outcome->first.emplace(work());
+                } catch (...) {
+                    outcome->second = std::current_exception();
+                }
+            },
+            [&awaited] { awaited.done(); });
+        if (waitFor(awaited) != Waited::Done)
+            return std::nullopt;
         if (outcome->second)
             std::rethrow_exception(outcome->second);
-        return std::move(*outcome->first);
+        return std::move(outcome->first);
     }
 
 private:
-    void start();
-    void post(quint64 call, std::function<void()> work);
     QThread *thread_ = nullptr;
     detail::Worker *worker_ = nullptr;
     quint64 calls_ = 0;
-    bool busy_ = false;  // a call has not returned
+    std::shared_ptr<int> underWay_ = std::make_shared<int>(0);  // calls whose done has not run
 };
 
 // At the program's end, after its event loop: waits at most deadline for
@@ -135,27 +156,5 @@ private:
 // a print server that never answers): the caller must then end the program
 // without destroying what that work may still use.
 bool waitForWorkThreads(std::chrono::milliseconds deadline);
-
-// Waits in a local event loop (see above) until sender emits signal, at most
-// timeout: true when it came. Throws PrintCancelled when the program ends
-// meanwhile.
-template <class Sender, class Signal>
-bool awaitSignal(Sender *sender, Signal signal, std::chrono::milliseconds timeout)
-{
-    QEventLoop loop;
-    bool came = false;
-    QObject::connect(sender, signal, &loop, [&] {
-        came = true;
-        loop.quit();
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(timeout);
-    while (!came && timer.isActive())
-        if (!detail::runLoop(loop))
-            throw PrintCancelled();
-    return came;
-}
 
 }  // namespace rotamet::print

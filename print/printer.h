@@ -1,6 +1,7 @@
 // The printer as the printed table uses it: a drawing state (font, colour,
 // print position in twips, line width) and a few operations. Every operation
-// may throw rotamet::RunTimeError; code 482 is a printer error.
+// may throw rotamet::RunTimeError; code 482 is a printer error. The program's
+// own printer is print/pagecomposer.h.
 #pragma once
 
 #include <cstdint>
@@ -9,14 +10,6 @@
 #include "numtext/runtimeerror.h"
 
 namespace rotamet::print {
-
-// The user chose not to print after all (cancelled a printer driver's dialog
-// that asks for a file name), or the program is ending meanwhile: a printer
-// error that nobody needs to be told about.
-class PrintCancelled : public RunTimeError {
-public:
-    PrintCancelled() : RunTimeError(errcode::PrinterError, "Stampa annullata") {}
-};
 
 struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;
@@ -46,8 +39,9 @@ public:
     // A straight line in the current width; the print position becomes (x2, y2).
     virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
     // Finishes the page and hands it over; later output starts a new document.
-    // Throws PrintCancelled when the user cancels a dialog the printer shows.
-    virtual void endDoc() = 0;
+    // False when nothing was printed and nobody needs to be told: the user
+    // cancelled a dialog the printer showed, or the program is ending.
+    virtual bool endDoc() = 0;
     // Drops the page being composed, if any, without handing it over; the
     // next output starts a new document. Never fails: a failed print calls it.
     virtual void killDoc() = 0;
@@ -56,8 +50,9 @@ public:
     // nothing is known to hold it back.
     virtual std::string waitingReason() = 0;
 
+    // The printer's name, and its second identifying text (where the page
+    // goes); both empty while the printer is not known yet.
     virtual std::string deviceName() = 0;
-    // The second identifying text of the printer (where the page goes).
     virtual std::string secondText() = 0;
 };
 

@@ -178,8 +178,9 @@ void restore(FormView &form, const Saved &saved)
     form.runCalculation();
 }
 
-// The page, from the printer set-up to EndDoc.
-void printPage(FormView &form, Printer &p)
+// The page, from the printer set-up to EndDoc; false when it was not printed
+// and nobody needs to be told (Printer::endDoc).
+bool printPage(FormView &form, Printer &p)
 {
     p.setOrientation(1);  // portrait
     p.setForeColor(kBlack);
@@ -206,7 +207,7 @@ void printPage(FormView &form, Printer &p)
     p.setCurrentY(15700);
     p.print(form.todayShortDate() + "    -   Progetto rotamet   -   Tempi e gradi di rotazione   -   " + kContact,
             true);
-    p.endDoc();
+    return p.endDoc();
 }
 
 // What the printer says for a message, read once the page is done with: a
@@ -246,18 +247,17 @@ void run(FormView &form, PrinterFor &&printerFor)
         }
 
         printer = &printerFor();
-        printPage(form, *printer);
+        const bool printed = printPage(form, *printer);
         restore(form, *saved);
+        if (!printed)
+            return;
     } catch (const RunTimeError &e) {
         // Whatever failed, no half page stays behind and the user keeps
-        // what they typed; then one box says why there is no page, unless
-        // the user chose not to print.
+        // what they typed; then one box says why there is no page.
         if (printer)
             printer->killDoc();
         if (saved)
             restore(form, *saved);
-        if (dynamic_cast<const PrintCancelled *>(&e))
-            return;
         if (e.code() == errcode::PrinterError) {
             const std::string name = askPrinter(printer, &Printer::deviceName);
             form.showWarningBox((name.empty() ? std::string("La pagina non è stata stampata.")

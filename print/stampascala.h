@@ -11,8 +11,9 @@
 
 namespace rotamet::print {
 
-// The body of cmdStampa_Click. Handles every failure itself, and whatever
-// happens the user is told in exactly one box and keeps what they typed:
+// Prints the table, for "stampa" and its menu. Handles every failure itself,
+// and whatever happens the user is told in exactly one box and keeps what
+// they typed:
 // - a speed that cannot be read: the "Errore di stampa" box, nothing written;
 // - inputs the calculation cannot read: its own box, then the print stops
 //   before anything reaches the printer;
@@ -23,7 +24,7 @@ namespace rotamet::print {
 //   stampa" box.
 // A page handed over shows "Stampa effettuata su '<printer>'", or a warning
 // when the printer knows that the page waits (a paused queue). A print the
-// user cancels (PrintCancelled) gives the inputs back and shows nothing.
+// user cancels (Printer::endDoc false) gives the inputs back and shows nothing.
 // The page goes to the window's printer (form.printer()).
 void StampaScala(FormView &form);
 // The same page on another printer, which the user chose for this print (a

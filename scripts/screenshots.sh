@@ -64,8 +64,15 @@ y=$(((120 + 5400 + 495 / 2) / 15))
 eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y: the client area on the screen
 xdotool mousemove --window "$wid" $((left + 10)) $((top + 495 / 15 - 6)) click 3
 sleep 1
-import -window root -crop 400x150+$((X - 12))+$((Y + top - 40)) +repage "$docs/menu.png"
+import -window root -crop 440x200+$((X - 12))+$((Y + top - 40)) +repage "$docs/menu.png"
 echo "saved $docs/menu.png"
+# "&Anteprima di stampa…", by its letter.
+xdotool key a
+pwid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Anteprima di stampa' | head -n 1) || {
+  echo "screenshots: the preview did not appear" >&2; cat "$home/app.log" >&2; exit 1; }
+sleep 1
+import -window "$pwid" "$docs/preview.png"
+echo "saved $docs/preview.png"
 xdotool key Escape
 sleep 0.5
 

@@ -11,8 +11,9 @@
 
 #include "app/application.h"
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
+#include "window/stepbuttons.h"
 #include "window/textbox.h"
 
 using namespace rotamet;
@@ -76,6 +77,8 @@ private slots:
     void textWrittenByCodeIsShownWhole();
     void stepButtons_data();
     void stepButtons();
+    void stepRules_data();
+    void stepRules();
     void stepButtonOnAFieldThatIsNotANumber_data();
     void stepButtonOnAFieldThatIsNotANumber();
     void enterOnAFocusedStepButtonClicksIt();
@@ -425,6 +428,39 @@ void TestInputs::stepButtons()
         }
     }
     QVERIFY(w.services.boxes.empty());
+}
+
+void TestInputs::stepRules_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QString>("stepped");  // "-" no step; "error N" a RunTimeError with code N
+
+    const int angle = int(steps::Rule::Angle), single = int(steps::Rule::Single);
+    QTest::newRow("angle 7,0° up") << angle << "7,0°" << 0.1 << "7,1°";
+    QTest::newRow("angle 0,0° down stays") << angle << "0,0°" << -0.1 << "-";
+    QTest::newRow("single 0,10 up in single precision") << single << "0,1" << 0.05 << "0,15";
+    QTest::newRow("single 0,05 down to zero") << single << "0,05" << -0.05 << "0,00";
+    QTest::newRow("single 0,00 down stays") << single << "0,00" << -0.05 << "-";
+    QTest::newRow("single beyond a Single") << single << "4E+38" << 0.05 << "error 6";
+    QTest::newRow("angle of letters") << angle << "abc" << 0.1 << "error 13";
+}
+
+void TestInputs::stepRules()
+{
+    QFETCH(int, rule);
+    QFETCH(QString, text);
+    QFETCH(double, step);
+    QFETCH(QString, stepped);
+    QString got;
+    try {
+        const std::optional<std::string> result = steps::stepped(steps::Rule(rule), text.toStdString(), step);
+        got = result ? QString::fromStdString(*result) : "-";
+    } catch (const RunTimeError &e) {
+        got = QString("error %1").arg(e.code());
+    }
+    QCOMPARE(got, stepped);
 }
 
 void TestInputs::stepButtonOnAFieldThatIsNotANumber_data()

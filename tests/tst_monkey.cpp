@@ -33,9 +33,9 @@
 
 #include "numtext/numtext.h"
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;

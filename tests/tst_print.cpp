@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "print/recordingprinter.h"
 #include "print/stampascala.h"
 #include "support/modelform.h"
+#include "support/recordingprinter.h"
 
 using namespace rotamet::print;
 using rotamet::calc::Field;

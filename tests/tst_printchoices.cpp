@@ -27,15 +27,16 @@
 #include "support/filesizelimit.h"
 #endif
 #include "print/page.h"
-#include "print/pdffoldertarget.h"
-#include "print/printtarget.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
+#include "print/targets/pdffoldertarget.h"
+#include "print/targets/printtarget.h"
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/pagetext.h"
+#include "support/printmenu.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 
 #ifdef Q_OS_UNIX
 #endif
@@ -53,12 +54,12 @@ public:
     std::string deviceName() const override { return chosen_->deviceName(); }
     std::string secondText() const override { return chosen_->secondText(); }
     int copies() const override { return chosen_->copies(); }
-    Handed deliver(const print::Page &) override
+    std::optional<Handed> deliver(const print::Page &) override
     {
         if (!failure.empty())
             throw RunTimeError(errcode::PrinterError, failure);
         ++pages;
-        return {deviceName(), {}};
+        return Handed{deviceName(), {}};
     }
     std::string failure;
     std::atomic<int> pages = 0;
@@ -79,9 +80,6 @@ void write(const QString &path, const QByteArray &bytes)
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
-
-// How the user opens the menu and picks an entry.
-enum class Way { RightClickAndMouse, ShiftF10AndMnemonic };
 
 struct Window {
     RecordingServices services;
@@ -111,41 +109,16 @@ struct Window {
         QTest::keyClick(edit, Qt::Key_Return);
     }
     // Opens the menu of "stampa" as the user does.
-    QMenu *openMenu(Way way)
-    {
-        if (way == Way::RightClickAndMouse) {
-            QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, stampa->mapTo(&form, stampa->rect().center()));
-        } else {
-            stampa->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(form.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
-        }
-        QMenu *menu = nullptr;
-        if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
-            return nullptr;
-        return menu->objectName() == "mnuStampa" ? menu : nullptr;
-    }
+    QMenu *openMenu(Way way) { return openPrintMenu(form, *stampa, way); }
     // Picks an entry of the menu: a click on it, or its underlined letter.
     void pick(const char *entry, Way way)
     {
-        QMenu *menu = openMenu(way);
-        QVERIFY2(menu, "the menu of \"stampa\" did not open");
-        QAction *action = form.findChild<QAction *>(entry);
-        QVERIFY(action && menu->actions().contains(action));
         services.boxes.clear();
-        if (way == Way::RightClickAndMouse) {
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        } else {
-            const QString text = action->text();
-            const QChar letter = text.at(text.indexOf('&') + 1).toUpper();
-            QTest::keyClick(menu, Qt::Key(letter.unicode()));
-        }
-        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY2(pickFromPrintMenu(form, *stampa, entry, way), entry);
     }
 };
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Way)
 
 class TestPrintChoices : public QObject {
     Q_OBJECT
@@ -237,7 +210,8 @@ void TestPrintChoices::theMenuShowsCtrlPAndNamesItsEntries()
     QStringList entries;
     for (int i = 0; i < iface->childCount(); ++i)
         entries << iface->child(i)->text(QAccessible::Name);
-    QCOMPARE(entries, (QStringList{"Stampa", "Stampa su…", "Salva come PDF…"}));
+    QCOMPARE(entries,
+             (QStringList{"Stampa", "Stampa su…", "Salva come PDF…", "Anteprima di stampa…", "Copia tabelle"}));
     QCOMPARE(iface->child(0)->text(QAccessible::Accelerator), QKeySequence(Qt::CTRL | Qt::Key_P).toString());
     QVERIFY(menu->actions().constFirst()->isShortcutVisibleInContextMenu());
     menu->close();
@@ -279,7 +253,7 @@ void TestPrintChoices::theSaveDialogOpensOnTheFallbacksFile()
 #else
     if (!documentsFolder)
         QSKIP("the documents folder of Windows is there");
-    expected = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile();
+    expected = print::PdfFolderTarget(print::PdfFolderTarget::documentsFolder()).nextFile().value();
 #endif
     Window w;
     w.pick("mnuStampaPdf", Way::ShiftF10AndMnemonic);
@@ -305,7 +279,7 @@ void TestPrintChoices::aPdfSavedWhereTheUserChoseReadsBackAsTheFallbacksPage()
     QCOMPARE(speed->text(), QString("1234"));
 
     w.services.onProcessEvents = nullptr;
-    print::QtPrinter folderPrinter(fallback.path());
+    print::PageComposer folderPrinter(fallback.path());
     w.services.printerInUse = &folderPrinter;
     w.services.boxes.clear();
     QTest::mouseClick(w.stampa, Qt::LeftButton);

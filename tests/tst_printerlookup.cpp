@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "print/qtprinter.h"
+#include "print/defaultprinter.h"
 #include "support/controls.h"
 #include "support/environmentsetting.h"
 #include "support/notedboxes.h"
@@ -247,7 +247,7 @@ void TestPrinterLookup::aPrintServerThatNeverAnswersLeavesTypingFree()
     QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
     const qint64 waited = clock.elapsed();
     timer.stop();
-    QVERIFY2(waited < print::QtPrinter::kLookupTimeout.count() + 5000, qPrintable(QString::number(waited)));
+    QVERIFY2(waited < print::DefaultPrinter::kLookupTimeout.count() + 5000, qPrintable(QString::number(waited)));
     // About one tick each 50 ms; before, a single one in the whole wait.
     QVERIFY2(ticks > waited / 50 / 4, qPrintable(QString("%1 ticks in %2 ms").arg(ticks).arg(waited)));
     QVERIFY2(paints > ticks / 4, qPrintable(QString("%1 paints, %2 ticks").arg(paints).arg(ticks)));
@@ -302,7 +302,8 @@ void TestPrinterLookup::aPrintServerThatHangsCostsOnePrintOnly()
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
-    QVERIFY2(clock.elapsed() < print::QtPrinter::kLookupTimeout.count(), qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < print::DefaultPrinter::kLookupTimeout.count(),
+             qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(w.services.boxes.size(), 2);
     const QString done = w.services.boxes[1].text;
     if (queue.isEmpty())

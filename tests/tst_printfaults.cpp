@@ -17,14 +17,14 @@
 #include <optional>
 
 #include "numtext/numtext.h"
-#include "print/qtprinter.h"
-#include "print/recordingprinter.h"
+#include "print/pagecomposer.h"
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/pagetext.h"
+#include "support/recordingprinter.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;
@@ -87,7 +87,7 @@ public:
     void print(const std::string &t, bool e) override { next(), inner_.print(t, e); }
     float textWidth(const std::string &t) override { return next(), inner_.textWidth(t); }
     void line(float x1, float y1, float x2, float y2, print::Rgb c) override { next(), inner_.line(x1, y1, x2, y2, c); }
-    void endDoc() override { next(), inner_.endDoc(); }
+    bool endDoc() override { return next(), inner_.endDoc(); }
     void killDoc() override { inner_.killDoc(); }
     std::string waitingReason() override { return inner_.waitingReason(); }
     std::string deviceName() override { return inner_.deviceName(); }
@@ -270,7 +270,7 @@ void TestPrintFaults::failedPdfPrintLeavesNoFileAndTheNextIsComplete()
     QFETCH(int, code);
     QTemporaryDir folder;
     Window w;
-    print::QtPrinter pdf(folder.path());
+    print::PageComposer pdf(folder.path());
     FailingPrinter failing(pdf);
     failing.failAt = failAt;
     failing.failCode = code;

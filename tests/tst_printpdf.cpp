@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "numtext/runtimeerror.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
 #include "print/stampascala.h"
 #include "support/folderfiles.h"
 #include "support/modelform.h"
@@ -66,7 +66,7 @@ private:
 void TestPrintPdf::initTestCase()
 {
     QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "pdftotext (poppler-utils) is missing");
-    QtPrinter printer(printed_.path());
+    PageComposer printer(printed_.path());
     ModelForm form(printer);
     StampaScala(form);
     QCOMPARE(form.boxes.size(), std::size_t(1));
@@ -128,14 +128,14 @@ void TestPrintPdf::namesTellWhereThePageGoes()
 {
     QCOMPARE(message_, "Stampa effettuata su '" + QDir::toNativeSeparators(pdf_) + "'");
 
-    QtPrinter printer(dir_->path());
+    PageComposer printer(dir_->path());
     QCOMPARE(QString::fromStdString(printer.deviceName()), QDir::toNativeSeparators(dir_->filePath(pdfName(1))));
     QCOMPARE(printer.secondText(), std::string("(file PDF)"));
 }
 
 void TestPrintPdf::secondPrintDoesNotOverwriteTheFirst()
 {
-    QtPrinter printer(dir_->path());
+    PageComposer printer(dir_->path());
     ModelForm first(printer);
     StampaScala(first);
     ModelForm second(printer);
@@ -179,7 +179,7 @@ void TestPrintPdf::unwritableFolder()
         }
     }
 
-    QtPrinter printer(path);
+    PageComposer printer(path);
     ModelForm form(printer);
     StampaScala(form);
 
@@ -199,7 +199,7 @@ void TestPrintPdf::unwritableFolder()
 void TestPrintPdf::printerDestroyedMidPageLeavesNoFile()
 {
     {
-        QtPrinter printer(dir_->path());
+        PageComposer printer(dir_->path());
         printer.setOrientation(1);
         printer.print("mezza pagina", true);
         QCOMPARE(files(dir_->path()), QStringList());  // composed outside the folder
@@ -209,7 +209,7 @@ void TestPrintPdf::printerDestroyedMidPageLeavesNoFile()
 
 void TestPrintPdf::pageLeftByAFailedPrintIsDroppedByTheNext()
 {
-    QtPrinter printer(dir_->path());
+    PageComposer printer(dir_->path());
     FailingForm failing(printer, 10);
     StampaScala(failing);
     QCOMPARE(failing.boxes.size(), std::size_t(1));

@@ -23,17 +23,17 @@
 #ifdef Q_OS_UNIX
 #include "support/filesizelimit.h"
 #endif
-#include "print/filesystem.h"
 #include "print/page.h"
-#include "print/pdffoldertarget.h"
-#include "print/printtarget.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
+#include "print/targets/filesystem.h"
+#include "print/targets/pdffoldertarget.h"
+#include "print/targets/printtarget.h"
 #include "support/controls.h"
 #include "support/folderfiles.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
-#include "window/recordingservices.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -61,7 +61,7 @@ class TestTarget : public PrintTarget {
 public:
     std::string deviceName() const override { return "Bersaglio di prova"; }
     std::string secondText() const override { return "TEST:"; }
-    Handed deliver(const Page &page) override
+    std::optional<Handed> deliver(const Page &page) override
     {
         thread = QThread::currentThread();
         entered = true;
@@ -69,8 +69,8 @@ public:
             throw RunTimeError(errcode::PrinterError, "il cancello non si è aperto");
         items = page.size();
         if (cancel)
-            throw print::PrintCancelled();
-        return {deviceName(), {}};
+            return std::nullopt;
+        return Handed{deviceName(), {}};
     }
 
     bool gated = false;
@@ -81,7 +81,7 @@ public:
     std::atomic<std::size_t> items = 0;
 };
 
-// The window started as the program starts it, printing on a QtPrinter.
+// The window started as the program starts it, printing on a PageComposer.
 struct Window {
     RecordingServices services;
     FrmMain form{services};
@@ -143,7 +143,7 @@ void TestPrintTargets::theWindowGoesOnWhileTheTargetTakesItsTime()
 {
     auto target = std::make_shared<TestTarget>();
     target->gated = true;
-    print::QtPrinter printer(target);
+    print::PageComposer printer(target);
     Window w(printer);
     QLineEdit *speed = w.field("txtGiriMinuto");
     QPushButton *stampa = child<QPushButton>(w.form, "cmdStampa");
@@ -196,7 +196,7 @@ void TestPrintTargets::aCancelledDialogTellsNothingAndGivesTheInputsBack()
 {
     auto target = std::make_shared<TestTarget>();
     target->cancel = true;
-    print::QtPrinter printer(target);
+    print::PageComposer printer(target);
     Window w(printer);
     w.type("txtGiriMinuto", "1234");
     w.type("txtAngolo", "12,5");
@@ -231,7 +231,7 @@ void TestPrintTargets::aFolderWhoseChecksBlockStopsNoKey()
     }
     auto target = std::make_shared<print::PdfFolderTarget>(folder.path());
     target->workOutNextFile();  // as the printer lookup does, on its own thread
-    print::QtPrinter printer(target);
+    print::PageComposer printer(target);
     Window w(printer);
     const QString tooltip = child<QPushButton>(w.form, "cmdStampa")->toolTip();
     QCOMPARE(tooltip, "Stampa su: " + QDir::toNativeSeparators(folder.filePath(pdfName(3))) + " (file PDF)");
@@ -300,7 +300,7 @@ void TestPrintTargets::aDiskThatFailsHalfWayLeavesNoFile()
     QSKIP("a file size limit is a Unix facility");
 #else
     QTemporaryDir folder;
-    print::QtPrinter printer(folder.path());
+    print::PageComposer printer(folder.path());
     Window w(printer);
     w.type("txtGiriMinuto", "1234");
     const QStringList before = windowTexts(w.form);
@@ -328,7 +328,7 @@ void TestPrintTargets::aDiskThatFailsHalfWayLeavesNoFile()
 void TestPrintTargets::aNameTakenDuringThePrintIsNotOverwritten()
 {
     QTemporaryDir folder;
-    print::QtPrinter printer(folder.path());
+    print::PageComposer printer(folder.path());
     Window w(printer);
     const QString first = folder.filePath(pdfName(1));
     w.services.onProcessEvents = [&] {
@@ -376,7 +376,7 @@ void TestPrintTargets::thePdfIsAnOrdinaryFile()
         ~Umask() { ::umask(saved); }
     } umask022;
     QTemporaryDir folder;
-    print::QtPrinter printer(folder.path());
+    print::PageComposer printer(folder.path());
     Window w(printer);
     w.print();
     QCOMPARE(files(folder.path()), QStringList{pdfName(1)});
@@ -391,7 +391,7 @@ void TestPrintTargets::thePdfIsAnOrdinaryFile()
 void TestPrintTargets::theBoxOpensOverTheMainWindow()
 {
     struct Services : QtServices {
-        print::QtPrinter pdf;
+        print::PageComposer pdf;
         explicit Services(const QString &folder) : pdf(folder) {}
         print::Printer &printer() override { return pdf; }
     };

@@ -17,12 +17,12 @@
 
 #include "app/application.h"
 #include "print/page.h"
-#include "print/pdfwriting.h"
-#include "print/printtarget.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
+#include "print/targets/pdfwriting.h"
+#include "print/targets/printtarget.h"
 #include "support/folderfiles.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 
 using namespace rotamet;
 
@@ -37,7 +37,7 @@ public:
     explicit StuckTarget(QString folder) : folder_(std::move(folder)) {}
     std::string deviceName() const override { return "Cartella bloccata"; }
     std::string secondText() const override { return "(file PDF)"; }
-    Handed deliver(const print::Page &page) override
+    std::optional<Handed> deliver(const print::Page &page) override
     {
         const print::PdfPart part(folder_, page);
         stuck = true;
@@ -53,7 +53,7 @@ int stuckPrint(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     RecordingServices services;
-    print::QtPrinter printer(std::make_shared<StuckTarget>(QString::fromLocal8Bit(argv[2])));
+    print::PageComposer printer(std::make_shared<StuckTarget>(QString::fromLocal8Bit(argv[2])));
     services.printerInUse = &printer;
     FrmMain form(services);
     form.load();

@@ -24,9 +24,9 @@
 #include "numtext/numtext.h"
 #include "support/controls.h"
 #include "support/readonly.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;

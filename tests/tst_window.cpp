@@ -11,10 +11,11 @@
 #include <QTest>
 
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "window/design.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
+#include "window/windowplacement.h"
 
 using namespace rotamet;
 
@@ -245,7 +246,7 @@ void TestWindow::placementCentresTheOuterFrame()
     QFETCH(QMargins, frame);
     QFETCH(QPoint, frameTopLeft);
     const QSize outer = QSize(658, 441).grownBy(frame);
-    QCOMPARE(FrmMain::placement(screen, outer), frameTopLeft);
+    QCOMPARE(WindowPlacement::placement(screen, outer), frameTopLeft);
 }
 
 // Qt's offscreen platform gives a shown window a frame of 2 px on each side.
@@ -255,7 +256,7 @@ void TestWindow::shownWindowIsPlacedByItsFrame()
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     QTRY_VERIFY(w.form.frameGeometry().size() != w.form.size());
     const QRect frame = w.form.frameGeometry();
-    QTRY_COMPARE(w.form.frameGeometry().topLeft(), FrmMain::placement(QSize(1024, 768), frame.size()));
+    QTRY_COMPARE(w.form.frameGeometry().topLeft(), WindowPlacement::placement(QSize(1024, 768), frame.size()));
     QCOMPARE(w.form.size(), QSize(658, 441));
 
     // Once placed, the window stays where the user moves it.

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "print/recordingprinter.h"
 #include "support/controls.h"
+#include "support/recordingprinter.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "numtext/qtext.h"
 #include "window/keyrules.h"
 #include "window/services.h"
 #include "window/textbox.h"
@@ -13,9 +14,6 @@
 namespace rotamet {
 
 namespace {
-
-QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-std::string ss(const QString &s) { return s.toStdString(); }
 
 struct FieldDesign {
     const char *name;

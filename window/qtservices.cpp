@@ -1,17 +1,20 @@
 #include "window/qtservices.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 
 #include "catalogue/pumpfile.h"
+#include "print/defaultprinter.h"
+#include "print/pagecomposer.h"
 #include "print/printer.h"
-#include "print/qtprinter.h"
 
 namespace rotamet {
 
@@ -101,31 +104,35 @@ std::optional<QString> QtServices::choosePdfFile(const QString &suggested)
 
 std::unique_ptr<print::Printer> QtServices::printerOn(std::shared_ptr<print::PrintTarget> target)
 {
-    return std::make_unique<print::QtPrinter>(std::move(target));
+    return std::make_unique<print::PageComposer>(std::move(target));
 }
 
 QString QtServices::pumpFilePath() { return catalogue::PumpFile::standardPath(); }
 
 print::Printer &QtServices::printer() { return systemPrinter(); }
 
-print::QtPrinter &QtServices::systemPrinter()
+print::PageComposer &QtServices::systemPrinter()
 {
-    if (!printer_) {
-        printer_ = std::make_unique<print::QtPrinter>();
-        printer_->onLookedUp = [this] {
-            for (auto &[context, answered] : std::exchange(waiting_, {}))
-                if (context)
-                    answered();
-        };
-    }
+    if (!printer_)
+        printer_ = std::make_unique<print::PageComposer>();
     return *printer_;
 }
 
 void QtServices::lookUpPrinter(QObject *context, std::function<void()> answered)
 {
-    print::QtPrinter &printer = systemPrinter();
-    waiting_.emplace_back(context, std::move(answered));
-    printer.lookUp();
+    // The composer connected first, so its names follow the answer before
+    // answered reads them.
+    print::DefaultPrinter &lookup = *systemPrinter().defaultPrinter();
+    QObject::connect(&lookup, &print::DefaultPrinter::changed, context, std::move(answered), Qt::SingleShotConnection);
+    lookup.lookUp();
+}
+
+void QtServices::copyToClipboard(const QString &text, const QString &html)
+{
+    auto *data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 QSize QtServices::screenSize()

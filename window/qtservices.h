@@ -5,15 +5,13 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "window/services.h"
 
 namespace rotamet {
 
 namespace print {
-class QtPrinter;
+class PageComposer;
 }
 
 class QtServices : public PlatformServices {
@@ -35,19 +33,19 @@ public:
     std::optional<QString> choosePdfFile(const QString &suggested) override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
+    void copyToClipboard(const QString &text, const QString &html) override;
     QSize screenSize() override;
     void processEvents() override;
     void deliverHeldEvents() override;
     void quit() override;
 
 private:
-    print::QtPrinter &systemPrinter();
+    print::PageComposer &systemPrinter();
     // The main window, else the active one.
     QWidget *dialogParent() const;
 
     QPointer<QWidget> mainWindow_;
-    std::unique_ptr<print::QtPrinter> printer_;
-    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> waiting_;  // for the lookup's answer
+    std::unique_ptr<print::PageComposer> printer_;
     QElapsedTimer sinceEvents_;  // since processEvents() last processed them
 };
 

@@ -1,5 +1,5 @@
 // Everything the window asks of the outside world: message boxes, the
-// print and save dialogs, the printers, the screen, where the user's pumps
+// print and save dialogs, the printers, the clipboard, the screen, where the user's pumps
 // are kept, event processing and ending the program. The window never calls
 // QMessageBox, QPrintDialog, QFileDialog, QPrinter or QApplication for these
 // directly, so a test can record a box or answer a dialog instead of
@@ -62,6 +62,8 @@ public:
         (void)context;
         answered();
     }
+    // Puts a text on the clipboard twice: as plain text and as HTML.
+    virtual void copyToClipboard(const QString &text, const QString &html) = 0;
     // The file that keeps the user's pumps (catalogue/pumpfile.h); empty
     // when there is none, and then only the built-in pumps are known.
     virtual QString pumpFilePath() = 0;

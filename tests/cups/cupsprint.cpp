@@ -20,12 +20,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "print/qtprinter.h"
+#include "print/defaultprinter.h"
+#include "print/pagecomposer.h"
 #include "support/controls.h"
+#include "support/recordingservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;
@@ -94,9 +95,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "FAIL: the default queue is '%s', not '%s'\n", qPrintable(system), qPrintable(queue));
         return 1;
     }
-    const auto printer = std::make_unique<print::QtPrinter>();
-    printer->lookUp();
-    if (!printer->waitForLookup(print::QtPrinter::kLookupTimeout)) {
+    const auto printer = std::make_unique<print::PageComposer>();
+    print::DefaultPrinter &lookup = *printer->defaultPrinter();
+    lookup.lookUp();
+    if (lookup.waitForAnswer(print::DefaultPrinter::kLookupTimeout) != print::Waited::Done) {
         std::fprintf(stderr, "FAIL: the print server did not answer\n");
         return 1;
     }

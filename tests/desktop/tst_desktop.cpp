@@ -31,11 +31,11 @@
 #endif
 
 #include "app/application.h"
-#include "print/printtarget.h"
-#include "print/qtprinter.h"
+#include "print/pagecomposer.h"
+#include "print/targets/printtarget.h"
+#include "support/recordingservices.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
-#include "window/recordingservices.h"
 #include "window/textbox.h"
 
 using namespace rotamet;
@@ -301,11 +301,11 @@ class HeldTarget : public print::PrintTarget {
 public:
     std::string deviceName() const override { return "Bersaglio di prova"; }
     std::string secondText() const override { return "TEST:"; }
-    Handed deliver(const print::Page &) override
+    std::optional<Handed> deliver(const print::Page &) override
     {
         entered = true;
         gate.tryAcquire(1, 20000);
-        return {deviceName(), {}};
+        return Handed{deviceName(), {}};
     }
     QSemaphore gate;
     std::atomic<bool> entered = false;
@@ -594,7 +594,7 @@ void TestDesktop::aCloseDuringAPrintEndsTheProgramAfterItsBox()
 {
     Window w;
     auto target = std::make_shared<HeldTarget>();
-    print::QtPrinter printer(target);
+    print::PageComposer printer(target);
     w.services.printerInUse = &printer;
     int quitsWithTheBoxOpen = -1;
     bool visibleWithTheBoxOpen = false;

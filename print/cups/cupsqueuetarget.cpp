@@ -1,0 +1,44 @@
+#include "print/cups/cupsqueuetarget.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <optional>
+
+#include "numtext/runtimeerror.h"
+#include "print/cups/cupsclient.h"
+#include "print/page.h"
+#include "print/targets/pdfwriting.h"
+#include "print/targets/printqueue.h"
+
+namespace rotamet::print {
+
+bool CupsQueueTarget::send(const Page &page)
+{
+    // The queue's own paper and printable area.
+    QPageLayout layout
+        = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue().name)), QPrinter::HighResolution)
+              .pageLayout();
+    layout.setOrientation(page.orientation);
+
+    QTemporaryFile file(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf"));
+    const bool opened = file.open();
+    std::optional<FileUnderWay> noted;
+    if (opened)
+        noted.emplace(file.fileName());
+    if (!opened || !writePdf(page, layout, file) || !file.flush())
+        throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata composta");
+    file.close();
+
+    std::string reason;
+    if (cups::printFile(queue().name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", copies(), reason)
+        == 0) {
+        if (!queue::state(queue().name).accepting)
+            throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
+        throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
+    }
+    return true;
+}
+
+}  // namespace rotamet::print

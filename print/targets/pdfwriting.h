@@ -1,0 +1,68 @@
+// How a PDF file the user keeps is written, for both PDF targets (the
+// documents folder, a file the user chose): the page goes whole into a new
+// hidden file of the folder that will keep it, is written through to the
+// disk, and only then is given its name, in one step (filesystem.h).
+// A page that fails on the way leaves nothing behind, not even the hidden
+// file.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <optional>
+
+#include "numtext/runtimeerror.h"
+
+namespace rotamet::print {
+
+class Page;
+
+// Error 75 with the folder's name, as the system writes paths: the folder
+// cannot be made or written, or the disk failed.
+RunTimeError pathError(const QString &folder);
+
+// At the program's end, when work is still stuck writing or handing a page
+// over (print/offthread.h): removes the hidden files of the pages under way,
+// which no destructor will remove.
+void removePartsUnderWay();
+
+// Notes a temporary file for removePartsUnderWay() while it lives.
+class FileUnderWay {
+public:
+    explicit FileUnderWay(QString file);
+    ~FileUnderWay();
+    FileUnderWay(const FileUnderWay &) = delete;
+    FileUnderWay &operator=(const FileUnderWay &) = delete;
+
+private:
+    QString file_;
+};
+
+// The page as a PDF file in folder under a hidden temporary name, complete
+// and on the disk; the file is removed when this goes, unless it was given
+// its name (kept()). Throws pathError when the folder cannot be made or
+// written, or the disk fails.
+class PdfPart {
+public:
+    PdfPart(const QString &folder, const Page &page);
+    ~PdfPart();
+    PdfPart(const PdfPart &) = delete;
+    PdfPart &operator=(const PdfPart &) = delete;
+
+    // Gives the file the name path, in the same folder, in one step that
+    // never replaces a file: false when a file of that name exists. Throws
+    // pathError when the system refuses. Once named, the file is the user's.
+    bool giveName(const QString &path);
+    // The same, replacing a file of that name in that step.
+    void giveNameReplacing(const QString &path);
+
+private:
+    // Not a QTemporaryFile, which keeps its file open until it goes, and an
+    // open file cannot be renamed on Windows.
+    QFile file_;
+    QString folder_;
+    std::optional<FileUnderWay> noted_;
+    bool created_ = false;
+    bool kept_ = false;
+};
+
+}  // namespace rotamet::print

@@ -1,0 +1,199 @@
+#include "window/pumplist.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+
+#include "numtext/numtext.h"
+#include "numtext/qtext.h"
+#include "window/dlgpompa.h"
+#include "window/services.h"
+#include "window/textbox.h"
+
+namespace rotamet {
+
+namespace {
+QString catalogueTitle() { return QString::fromUtf8(catalogue::kMessageTitle); }
+}  // namespace
+
+PumpList::PumpList(QComboBox &list, PlatformServices &services, QWidget &window)
+    : list_(list), services_(services), window_(window), file_(services.pumpFilePath())
+{
+    // Enter; the list has already taken a text that names one of its codes
+    // (it chose that code, raising activated). The focus leaving the list is
+    // seen in eventFilter(): QLineEdit's editingFinished would also come when
+    // the window merely loses the activation or the list's drop-down opens.
+    connect(list_.lineEdit(), &QLineEdit::returnPressed, this, &PumpList::enter);
+    list_.installEventFilter(this);
+    // The same context menu on the list's text and on its arrow.
+    for (QWidget *w : {static_cast<QWidget *>(&list_), static_cast<QWidget *>(list_.lineEdit())}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint &pos) { contextMenu(w->mapToGlobal(pos)); });
+    }
+}
+
+// The list outlives this object (the window closing takes the focus from it).
+PumpList::~PumpList()
+{
+    list_.removeEventFilter(this);
+    disconnect(list_.lineEdit(), nullptr, this, nullptr);
+}
+
+QString PumpList::load()
+{
+    catalogue::PumpFile::Loaded loaded = file_.load();
+    catalogue_ = std::move(loaded.catalogue);
+    fill();
+    return loaded.message;
+}
+
+const catalogue::Pump *PumpList::find(const std::string &code) const { return catalogue_.find(code); }
+
+void PumpList::setShown(const std::string &code) { shown_ = code; }
+
+std::optional<std::size_t> PumpList::shownRow() const { return catalogue_.indexOf(shown_); }
+
+bool PumpList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &list_ && event->type() == QEvent::FocusOut
+        && focusMovedWithinWindow(*static_cast<QFocusEvent *>(event)))
+        emit left();
+    return false;
+}
+
+void PumpList::restoreShown()
+{
+    if (catalogue_.find(ss(list_.currentText())))
+        return;
+    if (const std::optional<std::size_t> row = shownRow()) {
+        const QSignalBlocker block(&list_);
+        list_.setCurrentIndex(int(*row));
+        list_.setEditText(qs(catalogue_.pumps()[*row].code));
+    }
+}
+
+void PumpList::enter()
+{
+    const QString typed = list_.currentText();
+    const std::string code = catalogue::normalisedCode(ss(typed));
+    if (const std::optional<std::size_t> row = catalogue_.indexOf(code); row && ss(typed) != code) {
+        emit rowChosen(int(*row));
+        return;
+    }
+    if (!catalogue_.find(ss(typed)) && !code.empty() && !catalogue_.find(code)
+        && services_.questionBox(QStringLiteral("Il codice %1 non è in catalogo. Aggiungerlo?").arg(qs(code)),
+                                 catalogueTitle())) {
+        addPump(code);
+        return;
+    }
+    restoreShown();
+}
+
+// The line edit's own menu, then "Aggiungi pompa…", and while a user pump is
+// shown "Modifica pompa…" and "Elimina pompa".
+void PumpList::contextMenu(const QPoint &globalPos)
+{
+    QMenu *menu = list_.lineEdit()->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *add = menu->addAction(QStringLiteral("Aggiungi pompa…"), this, [this] { addPump({}); });
+    add->setObjectName(QStringLiteral("mnuAggiungiPompa"));
+    if (shownRow() && catalogue_.isUserPump(shown_)) {
+        const std::string code = shown_;
+        menu->addAction(QStringLiteral("Modifica pompa…"), this, [this, code] { editPump(code); })
+            ->setObjectName(QStringLiteral("mnuModificaPompa"));
+        menu->addAction(QStringLiteral("Elimina pompa"), this, [this, code] { deletePump(code); })
+            ->setObjectName(QStringLiteral("mnuEliminaPompa"));
+    }
+    menu->popup(globalPos);
+}
+
+void PumpList::fill()
+{
+    const QSignalBlocker block(&list_);
+    list_.clear();
+    for (const catalogue::Pump &pump : catalogue_.pumps())
+        list_.addItem(qs(pump.code));
+}
+
+void PumpList::showCatalogue(const std::string &code)
+{
+    fill();
+    emit rowChosen(int(catalogue_.indexOf(code).value_or(0)));
+}
+
+void PumpList::addPump(const std::string &code)
+{
+    openDialog(QStringLiteral("Aggiungi pompa"), {code, {}, {}, {}}, std::nullopt);
+}
+
+void PumpList::editPump(const std::string &code)
+{
+    const catalogue::Pump *pump = catalogue_.find(code);
+    if (!pump)
+        return;
+    openDialog(QStringLiteral("Modifica pompa"),
+               {pump->code, NumberText(pump->minAlbero), NumberText(pump->maxAlbero),
+                NumberText(std::int32_t(pump->fineAlzata))},
+               code);
+}
+
+void PumpList::openDialog(const QString &title, const catalogue::PumpText &start, std::optional<std::string> replacing)
+{
+    auto *dialog = new DlgPompa(services_, title, start, &window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->keep = [this, replacing](const catalogue::Pump &pump) -> std::optional<DlgPompa::Refusal> {
+        const catalogue::PumpFile::Changed changed = changeFile([replacing, pump](catalogue::Catalogue &c) {
+            return replacing ? c.replace(*replacing, pump) : c.add(pump);
+        });
+        if (changed.problem)
+            return DlgPompa::Refusal{changed.problem->field, qs(changed.problem->reason)};
+        if (!changed.catalogue)
+            return DlgPompa::Refusal{std::nullopt, changed.message};
+        catalogue_ = *changed.catalogue;
+        showCatalogue(pump.code);
+        return std::nullopt;
+    };
+    dialog->open();
+}
+
+catalogue::PumpFile::Changed PumpList::changeFile(catalogue::PumpFile::Edit edit)
+{
+    // The change may wait for the disk and for another copy of the program:
+    // on a thread of its own, while the window repaints and takes no input.
+    // The edit holds copies, not references: when the program ends meanwhile,
+    // that thread ends the change by itself.
+    std::optional<catalogue::PumpFile::Changed> changed = fileThread_.await<catalogue::PumpFile::Changed>(
+        [file = file_, edit = std::move(edit)] { return file.change(edit); });
+    if (!changed)
+        return {std::nullopt, std::nullopt, QStringLiteral("Il programma si chiude.")};
+    return std::move(*changed);
+}
+
+void PumpList::deletePump(const std::string &code)
+{
+    QString question = QStringLiteral("Eliminare la pompa %1 dal catalogo?").arg(qs(code));
+    // Lines that repeat the code go with it.
+    if (const std::size_t lines = catalogue_.linesWith(code); lines > 1)
+        question += QStringLiteral("\nIl codice è su %1 righe del file: saranno eliminate tutte.")
+                        .arg(qs(NumberText(std::int32_t(lines))));
+    if (!services_.questionBox(question, QStringLiteral("Elimina pompa")))
+        return;
+    const catalogue::PumpFile::Changed changed = changeFile([code](catalogue::Catalogue &c) {
+        c.remove(code);
+        return std::optional<catalogue::Problem>();
+    });
+    if (!changed.catalogue) {
+        services_.messageBox(changed.message, catalogueTitle(), BoxIcon::Warning);
+        return;
+    }
+    catalogue_ = *changed.catalogue;
+    // The pump shown is gone: the list goes back to its first code.
+    showCatalogue(std::string(shown_));
+}
+
+}  // namespace rotamet

@@ -1,0 +1,23 @@
+#include "window/tablescopy.h"
+
+#include <QToolTip>
+#include <QWidget>
+
+#include "print/tablecopy.h"
+#include "window/services.h"
+
+namespace rotamet {
+
+namespace {
+constexpr int kNoteMilliseconds = 4000;
+}
+
+void copyTables(PlatformServices &services, const std::vector<std::vector<std::string>> &lines, QWidget &noteBeside)
+{
+    const print::PageTables tables = print::pageTables(lines);
+    services.copyToClipboard(print::tabSeparatedText(tables), print::htmlTable(tables));
+    QToolTip::showText(noteBeside.mapToGlobal(QPoint(0, noteBeside.height())), QString::fromUtf8(kTablesCopiedNote),
+                       &noteBeside, {}, kNoteMilliseconds);
+}
+
+}  // namespace rotamet
