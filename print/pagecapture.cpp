@@ -14,10 +14,9 @@ class KeepingTarget : public PrintTarget {
 public:
     std::string deviceName() const override { return "Anteprima di stampa"; }
     std::string secondText() const override { return {}; }
-    // On the printer's thread; read on the window's thread once the print
-    // is over.
-    // The print ends as one the user chose not to make: not a failure, and
-    // nothing to tell.
+    // On the printer's thread; the page is read on the window's thread once
+    // the print is over. The print ends as one the user chose not to make:
+    // not a failure, and nothing to tell.
     std::optional<Handed> deliver(const Page &page) override
     {
         const std::lock_guard lock(mutex_);

@@ -68,15 +68,13 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent)
 FrmMain::~FrmMain()
 {
     // ~QWidget closes the window, which takes the focus from the entry fields
-    // and the pump list and so raises their hooks; by then this is no longer
-    // a FrmMain.
+    // and so raises their hooks; by then this is no longer a FrmMain. The
+    // rooms go with their members, before that.
     for (TextBox *t : {ui.txtGiriMinuto, ui.txtAngolo, ui.txtMillisecondi, ui.txtMillimetri}) {
         t->onKeyPress = nullptr;
         t->onGotFocus = nullptr;
         t->onLostFocus = nullptr;
     }
-    printChoices_.reset();
-    pumps_.reset();
 }
 
 void FrmMain::connectEvents()
@@ -97,8 +95,7 @@ void FrmMain::connectEvents()
     // typed in the list.
     connect(printChoices_.get(), &PrintChoices::aboutToPrint, this, &FrmMain::cboCodice_LostFocus);
     for (const steps::StepButton &button : steps::buttons())
-        connect(steps::buttonOf(ui, button), &QPushButton::clicked, this,
-                [this, &button] { stepButton_Click(button); });
+        connect(ui.*button.button, &QPushButton::clicked, this, [this, &button] { stepButton_Click(button); });
 
     // textChanged fires for a real change only, by the user or by code: the
     // change event of the speed field.

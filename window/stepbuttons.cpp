@@ -8,19 +8,18 @@
 #include <array>
 
 #include "numtext/numtext.h"
-#include "window/formcontrols.h"
 
 namespace rotamet::steps {
 
 namespace {
 
 constexpr std::array<StepButton, 6> kButtons{{
-    {"cmdAngUp", calc::Field::Angolo, Rule::Angle, 0.1},
-    {"cmdAngDown", calc::Field::Angolo, Rule::Angle, -0.1},
-    {"cmdMSUp", calc::Field::Millisecondi, Rule::Single, 0.05},
-    {"cmdMSDown", calc::Field::Millisecondi, Rule::Single, -0.05},
-    {"cmdMMUp", calc::Field::Millimetri, Rule::Single, 0.05},
-    {"cmdMMDown", calc::Field::Millimetri, Rule::Single, -0.05},
+    {&FormControls::cmdAngUp, calc::Field::Angolo, Rule::Angle, 0.1},
+    {&FormControls::cmdAngDown, calc::Field::Angolo, Rule::Angle, -0.1},
+    {&FormControls::cmdMSUp, calc::Field::Millisecondi, Rule::Single, 0.05},
+    {&FormControls::cmdMSDown, calc::Field::Millisecondi, Rule::Single, -0.05},
+    {&FormControls::cmdMMUp, calc::Field::Millimetri, Rule::Single, 0.05},
+    {&FormControls::cmdMMDown, calc::Field::Millimetri, Rule::Single, -0.05},
 }};
 
 }  // namespace
@@ -43,16 +42,10 @@ std::optional<std::string> stepped(Rule rule, const std::string &text, double st
 
 std::span<const StepButton> buttons() { return kButtons; }
 
-QPushButton *buttonOf(const FormControls &ui, const StepButton &row)
-{
-    QPushButton *const all[] = {ui.cmdAngUp, ui.cmdAngDown, ui.cmdMSUp, ui.cmdMSDown, ui.cmdMMUp, ui.cmdMMDown};
-    return all[&row - kButtons.data()];
-}
-
 void drawArrows(const FormControls &ui)
 {
     for (const StepButton &row : kButtons) {
-        QPushButton *button = buttonOf(ui, row);
+        QPushButton *button = ui.*row.button;
         const QStyle::PrimitiveElement element
             = row.step > 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown;
         const int side = std::max(4, std::min(button->width(), button->height()) - 8);

@@ -8,14 +8,9 @@
 #include <string>
 
 #include "calc/formview.h"
+#include "window/formcontrols.h"
 
-class QPushButton;
-
-namespace rotamet {
-
-struct FormControls;
-
-namespace steps {
+namespace rotamet::steps {
 
 enum class Rule {
     Angle,   // double precision, by 0.1, shown as "##,##0.0°"
@@ -30,7 +25,7 @@ enum class Rule {
 std::optional<std::string> stepped(Rule rule, const std::string &text, double step);
 
 struct StepButton {
-    const char *name;  // the design name
+    QPushButton *FormControls::*button;
     calc::Field field;
     Rule rule;
     double step;
@@ -39,11 +34,8 @@ struct StepButton {
 // cmdAngUp, cmdAngDown, cmdMSUp, cmdMSDown, cmdMMUp, cmdMMDown.
 std::span<const StepButton> buttons();
 
-QPushButton *buttonOf(const FormControls &ui, const StepButton &row);
-
 // The buttons have no caption: the style's own up or down arrow (as on a
 // spin box), in the button's text colour.
 void drawArrows(const FormControls &ui);
 
-}  // namespace steps
-}  // namespace rotamet
+}  // namespace rotamet::steps

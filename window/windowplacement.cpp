@@ -6,7 +6,7 @@
 namespace rotamet {
 
 WindowPlacement::WindowPlacement(QWidget &window, std::function<QSize()> screenSize)
-    : QObject(&window), window_(window), screenSize_(std::move(screenSize))
+    : window_(window), screenSize_(std::move(screenSize))
 {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
