@@ -23,6 +23,7 @@
 #include "catalogue/catalogue.h"
 #include "numtext/numtext.h"
 #include "support/controls.h"
+#include "support/openmenu.h"
 #include "support/readonly.h"
 #include "support/recordingservices.h"
 #include "support/windowtexts.h"
@@ -105,15 +106,16 @@ struct Window {
     {
         QLineEdit *edit = ui.cboCodice->lineEdit();
         const QPoint at = edit->rect().center();
-        if (byKey) {
-            edit->setFocus();
-            QContextMenuEvent key(QContextMenuEvent::Keyboard, at, edit->mapToGlobal(at));
-            QApplication::sendEvent(edit, &key);
-        } else {
-            QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, edit->mapTo(&form, at));
-        }
-        QMenu *menu = nullptr;
-        [&] { QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))); }();
+        QMenu *menu = openMenu(form, [&] {
+            if (byKey) {
+                edit->setFocus();
+                QContextMenuEvent key(QContextMenuEvent::Keyboard, at, edit->mapToGlobal(at));
+                QApplication::sendEvent(edit, &key);
+            } else {
+                QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, edit->mapTo(&form, at));
+            }
+        });
+        [&] { QVERIFY2(menu, "the list's menu did not open"); }();
         return menu;
     }
     static QStringList pumpActions(QMenu *menu)

@@ -42,6 +42,11 @@ using namespace rotamet;
 
 namespace {
 
+// How long a test waits for the window system to hand the activation over
+// (a box opening or closing): a busy X server and window manager have taken
+// more than QTest's 5 s.
+constexpr int kWindowSystemWait = 20000;
+
 // Records every box as the tests' services do, and shows it as the program
 // does: a real modal box that takes the activation from the window while it
 // is open. Something must close it: closeBoxesWithEnter().
@@ -72,8 +77,8 @@ struct Window {
     {
         services.setMainWindow(&form);
         form.load();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTRY_VERIFY(QGuiApplication::focusWindow() == form.windowHandle());
+        QVERIFY(QTest::qWaitForWindowActive(&form, kWindowSystemWait));
+        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::focusWindow() == form.windowHandle(), kWindowSystemWait);
     }
     template <class T = QWidget>
     T *control(const char *name)
@@ -396,7 +401,8 @@ void TestDesktop::speedTypedBetweenBoxesIsKept()
     QVERIFY(speed->hasSelectedText());
     for (QChar digit : QStringLiteral("4104")) {
         w.type(digit);
-        QTRY_VERIFY2(w.form.isActiveWindow(), qPrintable(QStringLiteral("after the box of %1").arg(digit)));
+        QTRY_VERIFY2_WITH_TIMEOUT(w.form.isActiveWindow(), qPrintable(QStringLiteral("after the box of %1").arg(digit)),
+                                  kWindowSystemWait);
         QTest::qWait(50);  // the activation's focus-in comes after the window is active
     }
     QCOMPARE(speed->text(), QStringLiteral("4104"));
@@ -486,8 +492,8 @@ void TestDesktop::thePrintsBoxGivesTheWindowBackAsItWas()
     print->setFocus(Qt::TabFocusReason);
     const BoxCloser closer;
     w.key(Qt::Key_Space);
-    QTRY_COMPARE(closer.closed, 1);
-    QTRY_VERIFY(w.form.isActiveWindow());
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, kWindowSystemWait);
+    QTRY_VERIFY_WITH_TIMEOUT(w.form.isActiveWindow(), kWindowSystemWait);
     QTest::qWait(100);
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes.front().title, QStringLiteral("Stampa scala"));
@@ -530,8 +536,8 @@ void TestDesktop::theMenuKeyAndShiftF10OpenOneMenuOfStampa()
 
     const BoxCloser closer;
     w.key(Qt::Key_S);  // "&Stampa"
-    QTRY_COMPARE(closer.closed, 1);
-    QTRY_VERIFY(w.form.isActiveWindow());
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, kWindowSystemWait);
+    QTRY_VERIFY_WITH_TIMEOUT(w.form.isActiveWindow(), kWindowSystemWait);
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes.front().title, QStringLiteral("Stampa scala"));
     QTRY_VERIFY(print->hasFocus());
@@ -584,7 +590,7 @@ void TestDesktop::aPdfSavedThroughTheSaveDialog()
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.read(4), QByteArray("%PDF"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
-    QTRY_VERIFY(w.form.isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(w.form.isActiveWindow(), kWindowSystemWait);
 }
 
 // A close while a print waits for its target is kept: the print ends as it
@@ -622,7 +628,7 @@ void TestDesktop::aCloseDuringAPrintEndsTheProgramAfterItsBox()
     auto *print = w.control<QPushButton>("cmdStampa");
     print->setFocus(Qt::TabFocusReason);
     w.key(Qt::Key_Space);
-    QTRY_COMPARE(closer.closed, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(closer.closed, 1, kWindowSystemWait);
     QTRY_COMPARE(w.services.quitCalls, 1);
     QVERIFY(sinceClose.isValid());
     QCOMPARE(quitsWithTheBoxOpen, 0);

@@ -6,20 +6,22 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/openmenu.h"
+
 namespace rotamet {
 
 QMenu *openPrintMenu(QWidget &window, QPushButton &stampa, Way way)
 {
-    if (way == Way::RightClickAndMouse) {
-        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, stampa.mapTo(&window, stampa.rect().center()));
-    } else {
-        stampa.setFocus(Qt::TabFocusReason);
-        QTest::keyClick(window.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
-    }
-    QMenu *menu = nullptr;
-    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
-        return nullptr;
-    return menu->objectName() == "mnuStampa" ? menu : nullptr;
+    QMenu *menu = openMenu(window, [&] {
+        if (way == Way::RightClickAndMouse) {
+            QTest::mouseClick(window.windowHandle(), Qt::RightButton, {},
+                              stampa.mapTo(&window, stampa.rect().center()));
+        } else {
+            stampa.setFocus(Qt::TabFocusReason);
+            QTest::keyClick(window.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+        }
+    });
+    return menu && menu->objectName() == "mnuStampa" ? menu : nullptr;
 }
 
 bool pickFromPrintMenu(QWidget &window, QPushButton &stampa, const char *entry, Way way)

@@ -1,0 +1,28 @@
+#include "support/openmenu.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+
+namespace rotamet {
+
+QMenu *openMenu(QWidget &window, const std::function<void()> &open)
+{
+    const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!QTest::qWaitForWindowActive(&window, 20000))
+            return nullptr;
+        open();
+        QPointer<QMenu> menu;
+        if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
+            continue;
+        if (xcb)  // well past the platform's 100 ms
+            QTest::qWait(300);
+        if (menu && menu->isVisible() && QApplication::activePopupWidget() == menu)
+            return menu;
+    }
+    return nullptr;
+}
+
+}  // namespace rotamet
