@@ -129,6 +129,8 @@ struct Window {
     // Chooses an action of the open menu with a click.
     static void click(QMenu *menu, const QString &text)
     {
+        if (!menu)
+            QFAIL("no menu");
         for (QAction *a : menu->actions()) {
             if (a->text() == text) {
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
