@@ -33,6 +33,7 @@
 #include "app/application.h"
 #include "print/pagecomposer.h"
 #include "print/targets/printtarget.h"
+#include "support/openmenu.h"
 #include "support/recordingservices.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -41,11 +42,6 @@
 using namespace rotamet;
 
 namespace {
-
-// How long a test waits for the window system to hand the activation over
-// (a box opening or closing): a busy X server and window manager have taken
-// more than QTest's 5 s.
-constexpr int kWindowSystemWait = 20000;
 
 // Records every box as the tests' services do, and shows it as the program
 // does: a real modal box that takes the activation from the window while it

@@ -12,7 +12,7 @@ QMenu *openMenu(QWidget &window, const std::function<void()> &open)
     // Only X has been seen closing a popup that way; elsewhere one try.
     const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
     for (int attempt = 0; attempt < (xcb ? 3 : 1); ++attempt) {
-        if (attempt > 0 && !QTest::qWaitForWindowActive(&window, 20000))
+        if (attempt > 0 && !QTest::qWaitForWindowActive(&window, kWindowSystemWait))
             break;
         open();
         QPointer<QMenu> menu;

@@ -7,6 +7,11 @@ class QWidget;
 
 namespace rotamet {
 
+// How long a test waits for the window system to hand the activation over
+// (a box or a menu opening or closing): a busy X server and window manager
+// have taken more than QTest's 5 s.
+inline constexpr int kWindowSystemWait = 20000;
+
 // Opens a popup menu over `window` the way `open` does (a click, a key) and
 // returns it once it stays open; nullptr when it never does.
 //
