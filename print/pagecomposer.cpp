@@ -154,7 +154,10 @@ struct PageComposer::Impl {
 
 PageComposer::PageComposer() : d(std::make_unique<Impl>(nullptr)) {}
 PageComposer::PageComposer(std::shared_ptr<PrintTarget> target) : d(std::make_unique<Impl>(std::move(target))) {}
-PageComposer::PageComposer(const QString &pdfFolder) : PageComposer(std::make_shared<PdfFolderTarget>(pdfFolder)) {}
+PageComposer::PageComposer(const QString &pdfFolder) : PageComposer(std::make_shared<PdfFolderTarget>(pdfFolder))
+{
+    std::static_pointer_cast<PdfFolderTarget>(d->target)->workOutNextFile();
+}
 PageComposer::~PageComposer() = default;
 
 void PageComposer::setOrientation(std::int16_t orientation)

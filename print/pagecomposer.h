@@ -49,7 +49,9 @@ public:
     // Every page to this target, whatever the system has.
     explicit PageComposer(std::shared_ptr<PrintTarget> target);
     // PDF files in this folder (a PdfFolderTarget); the folder is created
-    // when the first page is written.
+    // when the first page is written. Its next file is worked out at once,
+    // on the caller's thread: for a folder known to be local (tests,
+    // benchmarks), never for the program's own printer.
     explicit PageComposer(const QString &pdfFolder);
     ~PageComposer() override;
     PageComposer(const PageComposer &) = delete;
