@@ -33,7 +33,8 @@ PageTables pageTables(const std::vector<TableCell> &cells)
             const int last = columns.rbegin()->first;
             for (int column = std::min(0, columns.begin()->first); column <= last; ++column) {
                 const auto found = columns.find(column);
-                copied.push_back(found != columns.end() ? *found->second : TableCell{table, row, column, TableCell::Kind::Figure, {}});
+                copied.push_back(found != columns.end() ? *found->second
+                                                        : TableCell{table, row, column, TableCell::Kind::Figure, {}});
             }
             rows.push_back(std::move(copied));
         }

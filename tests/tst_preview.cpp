@@ -550,7 +550,8 @@ void TestPreview::eachTableTextOfThePageIsSaidAsItsCell()
             QVERIFY2(cell.table == 0 ? cell.column == 0 : cell.row == 0, qPrintable(where + text));
         } else {
             QVERIFY2(!text.isEmpty() && shown.contains(text), qPrintable(where + text + " after " + shown));
-            QVERIFY2(cell.kind == (cell.table == 0 && cell.row == 0 ? Kind::Text : Kind::Figure), qPrintable(where + text));
+            QVERIFY2(cell.kind == (cell.table == 0 && cell.row == 0 ? Kind::Text : Kind::Figure),
+                     qPrintable(where + text));
         }
     }
     // Header: code, lift, two shaft dimensions, end of lift, command angle
@@ -577,8 +578,8 @@ void TestPreview::theTablesComeFromTheCellsInTheirPlaces_data()
     const TableCell code{0, 0, 1, Kind::Text, "0445010760"}, title{0, 0, 0, Kind::Title, "Codice pompa"};
     const TableCell speeds{1, 0, 0, Kind::Title, "Giri al minuto"}, speed{1, 1, 0, Kind::Figure, "2500"};
     const TableCell time{1, 1, 2, Kind::Figure, "0,47"};
-    QTest::newRow("in the order the page says them") << std::vector{title, code, speeds, speed}
-                                                     << "Codice pompa\t0445010760\n\nGiri al minuto\n2500\n";
+    QTest::newRow("in the order the page says them")
+        << std::vector{title, code, speeds, speed} << "Codice pompa\t0445010760\n\nGiri al minuto\n2500\n";
     QTest::newRow("in any other order") << std::vector{speed, code, speeds, title}
                                         << "Codice pompa\t0445010760\n\nGiri al minuto\n2500\n";
     QTest::newRow("a column missing keeps the next in its place")

@@ -163,8 +163,9 @@ void CalcCopy::calcKeepsCodesAsTextAndFiguresAsNumbers()
     env.insert("HOME", folder.filePath("home"));
     calc.setProcessEnvironment(env);
     calc.setProcessChannelMode(QProcess::MergedChannels);
-    calc.start(soffice_, {"--headless", "--infilter=calc_HTML_WebQuery", "--convert-to", "fods", "--outdir",
-                          folder.path(), html.fileName()});
+    calc.start(soffice_,
+               {"--headless", "--infilter=calc_HTML_WebQuery", "--convert-to", "fods", "--outdir", folder.path(),
+                html.fileName()});
     // A limit only so that a Calc that hangs cannot hold the run for ever.
     QVERIFY2(calc.waitForFinished(300000), "soffice did not finish");
     const QString calcSaid = QString::fromLocal8Bit(calc.readAll());
