@@ -36,7 +36,7 @@ screenshots: build
 # Checks beyond the suite: the suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text with
 # libFuzzer (build-fuzz/), 30 s or 600 s per fuzz target.
-.PHONY: test-asan fuzz-smoke fuzz
+.PHONY: test-asan fuzz-smoke fuzz test-spreadsheet
 
 test-asan: bootstrap
 	@cmake --preset asan >/dev/null
@@ -48,6 +48,13 @@ fuzz-smoke: bootstrap
 
 fuzz: bootstrap
 	@scripts/fuzz.sh 600
+
+# With a real spreadsheet: LibreOffice Calc, headless, reads what the program
+# hands over (tests/spreadsheet/*.sh). Installs its own packages first
+# (tests/spreadsheet/packages.txt, LibreOffice Calc without a GUI).
+test-spreadsheet: build
+	@scripts/bootstrap.sh tests/spreadsheet/packages.txt
+	@scripts/run-spreadsheet-tests.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -212,6 +212,13 @@ float PageComposer::textWidth(const std::string &text)
     return Impl::twips(d->metrics().horizontalAdvance(QString::fromStdString(text)));
 }
 
+void PageComposer::tableCell(const TableCell &cell)
+{
+    // Said after its text, which has begun the page; a page given up keeps nothing.
+    if (d->page)
+        d->page->addCell(cell);
+}
+
 void PageComposer::line(float x1, float y1, float x2, float y2, Rgb c)
 {
     if (d->beginPage())

@@ -69,6 +69,8 @@ public:
     void setDrawWidth(std::int16_t pixels) override;
     void print(const std::string &text, bool endLine) override;
     float textWidth(const std::string &text) override;
+    // Kept on the page being composed, with its texts.
+    void tableCell(const TableCell &cell) override;
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     bool endDoc() override;
     void killDoc() override;

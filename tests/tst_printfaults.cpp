@@ -86,6 +86,7 @@ public:
     void setDrawWidth(std::int16_t p) override { next(), inner_.setDrawWidth(p); }
     void print(const std::string &t, bool e) override { next(), inner_.print(t, e); }
     float textWidth(const std::string &t) override { return next(), inner_.textWidth(t); }
+    void tableCell(const print::TableCell &c) override { inner_.tableCell(c); }  // not an operation
     void line(float x1, float y1, float x2, float y2, print::Rgb c) override { next(), inner_.line(x1, y1, x2, y2, c); }
     bool endDoc() override { return next(), inner_.endDoc(); }
     void killDoc() override { inner_.killDoc(); }

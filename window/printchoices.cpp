@@ -264,7 +264,7 @@ void PrintChoices::copyTables()
     print::PageCapture capture;
     print(&capture.printer());
     if (capture.page())
-        rotamet::copyTables(services_, capture.lines(), cmdStampa_);
+        rotamet::copyTables(services_, capture.page()->cells(), cmdStampa_);
 }
 
 }  // namespace rotamet
