@@ -34,8 +34,9 @@ screenshots: build
 	@scripts/screenshots.sh $(BUILD)
 
 # Checks beyond the suite: the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text with
-# libFuzzer (build-fuzz/), 30 s or 600 s per fuzz target.
+# UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text and of
+# the pump file's reader with libFuzzer (build-fuzz/), 30 s or 600 s per fuzz
+# target.
 .PHONY: test-asan fuzz-smoke fuzz test-spreadsheet
 
 test-asan: bootstrap

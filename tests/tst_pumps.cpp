@@ -193,6 +193,7 @@ private slots:
     void startUpWithNoFileIsAsToday();
     void startUpListsTheUserPumpsAfterTheBuiltInOnes();
     void startUpTellsOnceOfTheLinesSkipped();
+    void startUpOverADamagedFileOpensTheWindowAndNamesTheLines();
     void aFileThatCannotBeReadLeavesTheBuiltInPumps();
     void userPumpIsChosenCalculatedAndPrintedAsABuiltInOne();
     void contextMenuOffersEditAndDeleteForAUserPump_data();
@@ -259,6 +260,28 @@ void TestPumps::startUpTellsOnceOfTheLinesSkipped()
     for (const QString &part : {QDir::toNativeSeparators(path()), QString("riga 3: Minimo: non è un numero"),
                                 QString("riga 4: servono 4 campi")})
         QVERIFY2(box.text.contains(part), qPrintable(part + "\n" + box.text));
+    QCOMPARE(contents(path()), file);
+}
+
+// Lines no program wrote (a number of 400 digits, a NUL, half a megabyte of
+// separators) stop neither the start nor the other pumps.
+void TestPumps::startUpOverADamagedFileOpensTheWindowAndNamesTheLines()
+{
+    const QByteArray file = kHeader + "0445010800;37,35;46,95;110\n" + "0445010999;" + QByteArray(400, '9')
+        + ";46,95;110\n" + "A2C16376700XY;37,35" + QByteArray(1, '\0') + ";46,95;110\n" + QByteArray(500000, ';')
+        + "x\n";
+    QVERIFY(write(path(), file));
+    Window w(path());
+    QCOMPARE(w.list(), kBuiltInCodes + QStringList{"0445010800"});
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    const RecordingServices::Box &box = w.services.boxes[0];
+    QCOMPARE(box.title, QString("Catalogo pompe"));
+    for (const QString &part :
+         {QDir::toNativeSeparators(path()), QString("riga 3: Minimo: deve essere maggiore di 0 e non oltre 100 mm."),
+          QString("riga 4: Minimo: non è un numero"), QString("riga 5: servono 4 campi")})
+        QVERIFY2(box.text.contains(part), qPrintable(part + "\n" + box.text));
+    w.choose("0445010800");
+    QCOMPARE(w.pumpLabels()[0], QString("37,35"));
     QCOMPARE(contents(path()), file);
 }
 
