@@ -886,6 +886,8 @@ void TestPumps::importShowsWhatItWouldDoThenMergesAsChosen()
                                    "lo zero iniziale"),
              qPrintable(refused[0]));
     QVERIFY(refused[0].endsWith(" | 445010804;34;44;94"));
+    const QString reason = dialog->findChild<QLabel *>("lblMotivo")->text();
+    QVERIFY(reason.endsWith("riscrivere il codice.") && refused[0].contains(reason));
     // Nothing has changed yet.
     QCOMPARE(contents(path()), kOwnPumps);
 

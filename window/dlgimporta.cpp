@@ -141,6 +141,16 @@ DlgImporta::DlgImporta(PlatformServices &services, const QString &file, catalogu
             QStringLiteral("&Righe rifiutate, che non saranno importate (%1):").arg(count(plan_.refused.size())),
             list));
         layout->addWidget(list);
+        // The reason of the line chosen in full, wrapped: the column shows
+        // its start.
+        auto *reason = new QLabel(this);
+        reason->setObjectName(QStringLiteral("lblMotivo"));
+        reason->setWordWrap(true);
+        reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        const auto showReason = [reason](QTreeWidgetItem *item) { reason->setText(item ? item->text(1) : QString()); };
+        connect(list, &QTreeWidget::currentItemChanged, reason, showReason);
+        showReason(list->currentItem());
+        layout->addWidget(reason);
     }
 
     if (!plan_.changes()) {

@@ -4,9 +4,10 @@
 // file's figures, and two buttons for all at once (cmdTieniMie keeps the
 // user's, cmdPrendiFile takes the file's); the codes already in the
 // catalogue as they are (lblPresenti); the lines refused, each with its
-// reason (lstRifiutate). cmdImporta hands the choices to `import`; while it
-// cannot, a message says why and the dialog stays open with the choices.
-// Esc and cmdAnnulla change nothing. Messages go through PlatformServices.
+// reason (lstRifiutate; lblMotivo shows the reason of the line chosen in
+// full). cmdImporta hands the choices to `import`; while it cannot, a
+// message says why and the dialog stays open with the choices. Esc and
+// cmdAnnulla change nothing. Messages go through PlatformServices.
 #pragma once
 
 #include <QDialog>
