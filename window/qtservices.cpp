@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "catalogue/pumpfile.h"
 #include "print/defaultprinter.h"
@@ -97,6 +99,33 @@ std::optional<QString> QtServices::choosePdfFile(const QString &suggested)
     // A name typed without it gets ".pdf" before the dialog looks for a file
     // to replace.
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+namespace {
+const QString kCsvFilter = QStringLiteral("File di pompe CSV (*.csv);;Tutti i file (*)");
+}  // namespace
+
+std::optional<QString> QtServices::chooseExportFile(const QString &suggested)
+{
+    // The dialog itself reads the folder: the name alone is no wait.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(dialogParent(), QStringLiteral("Esporta pompe"), QDir(folder).filePath(suggested), kCsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtServices::chooseImportFile()
+{
+    QFileDialog dialog(dialogParent(), QStringLiteral("Importa pompe"), QString(), kCsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

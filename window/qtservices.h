@@ -31,6 +31,9 @@ public:
     // QFileDialog, native where the system has one (Windows; a desktop whose
     // Qt theme offers one), else Qt's own, in Italian.
     std::optional<QString> choosePdfFile(const QString &suggested) override;
+    // QFileDialog as for the PDF, for CSV files.
+    std::optional<QString> chooseExportFile(const QString &suggested) override;
+    std::optional<QString> chooseImportFile() override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     void copyToClipboard(const QString &text, const QString &html) override;

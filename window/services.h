@@ -1,5 +1,5 @@
 // Everything the window asks of the outside world: message boxes, the
-// print and save dialogs, the printers, the clipboard, the screen, where the user's pumps
+// print and save dialogs, the pump files' dialogs, the printers, the clipboard, the screen, where the user's pumps
 // are kept, event processing and ending the program. The window never calls
 // QMessageBox, QPrintDialog, QFileDialog, QPrinter or QApplication for these
 // directly, so a test can record a box or answer a dialog instead of
@@ -49,6 +49,15 @@ public:
     // a file that exists is replaced. The file chosen; nothing when the user
     // cancels.
     virtual std::optional<QString> choosePdfFile(const QString &suggested) = 0;
+    // "Esporta pompe…": a save dialog for a pump file (CSV), modal over the
+    // main window, opened on the file name suggested in the user's documents
+    // folder; it asks before a file that exists is replaced. The file
+    // chosen; nothing when the user cancels.
+    virtual std::optional<QString> chooseExportFile(const QString &suggested) = 0;
+    // "Importa pompe…": an open dialog for a pump file (CSV) that exists,
+    // modal over the main window. The file chosen; nothing when the user
+    // cancels.
+    virtual std::optional<QString> chooseImportFile() = 0;
     // A printer for one print to a target the user chose (a printer of the
     // print dialog, a PDF file), beside the system's current printer.
     virtual std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) = 0;
