@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -10,9 +13,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 
 #include "catalogue/pumpfile.h"
 #include "print/defaultprinter.h"
+#include "print/offthread.h"
 #include "print/pagecomposer.h"
 #include "print/printer.h"
 
@@ -133,6 +138,23 @@ void QtServices::copyToClipboard(const QString &text, const QString &html)
     data->setText(text);
     data->setHtml(html);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtServices::openFolder(const QString &folder)
+{
+    print::runOffThread<QString>(
+        QCoreApplication::instance(),
+        [folder] {
+            QString path = QDir::cleanPath(folder);
+            while (!QFileInfo(path).isDir()) {
+                const QString up = QFileInfo(path).absolutePath();
+                if (up == path)
+                    break;
+                path = up;
+            }
+            return path;
+        },
+        [](const QString &found) { QDesktopServices::openUrl(QUrl::fromLocalFile(found)); });
 }
 
 QSize QtServices::screenSize()
