@@ -95,7 +95,10 @@ done
 pdftoppm -png -r 80 -singlefile -f 1 -l 1 "$pdf" "$docs/page"
 echo "saved $docs/page.png (from ${pdf#"$home"/})"
 
-# F1 on the speed field: the help at the speed's section.
+# F1 on the speed field, once the print's closing message is closed: the
+# help at the speed's section.
+xdotool key Return
+sleep 0.5
 xdotool mousemove --window "$wid" $(((240 + 2400 + 540) / 15)) $(((120 + 1380 + 225) / 15)) click 1
 xdotool key F1
 hwid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Guida di Rotamet' | head -n 1) || {
