@@ -31,7 +31,7 @@ public:
         if (msg->hwnd != hwnd_ || msg->message != WM_SYSCOMMAND || (msg->wParam & 0xFFF0) != kCommand)
             return false;
         // After the menu's own loop has ended.
-        QTimer::singleShot(0, window_, chosen_);
+        QTimer::singleShot(0, window_.data(), chosen_);
         return true;
     }
 
