@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -12,11 +14,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "catalogue/pumpfile.h"
 #include "print/defaultprinter.h"
 #include "print/pagecomposer.h"
 #include "print/printer.h"
+#include "work/offthread.h"
 
 namespace rotamet {
 
@@ -162,6 +166,26 @@ void QtServices::copyToClipboard(const QString &text, const QString &html)
     data->setText(text);
     data->setHtml(html);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtServices::openFolder(const QString &folder)
+{
+    work::runOffThread<QString>(
+        QCoreApplication::instance(),
+        [folder] {
+            QString path = QDir::cleanPath(folder);
+            while (!QFileInfo(path).isDir()) {
+                const QString up = QFileInfo(path).absolutePath();
+                if (up == path)
+                    break;
+                path = up;
+            }
+            return path;
+        },
+        [](work::Outcome<QString> found) {
+            if (found.value)
+                QDesktopServices::openUrl(QUrl::fromLocalFile(*found.value));
+        });
 }
 
 QSize QtServices::screenSize()

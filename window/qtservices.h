@@ -37,6 +37,10 @@ public:
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     void copyToClipboard(const QString &text, const QString &html) override;
+    // QDesktopServices::openUrl on the folder, or on the nearest folder above
+    // it that exists (a user who never added a pump has none yet); the folder
+    // is looked for off the window's thread.
+    void openFolder(const QString &folder) override;
     QSize screenSize() override;
     void processEvents() override;
     void deliverHeldEvents() override;

@@ -1,6 +1,6 @@
 // Everything the window asks of the outside world: message boxes, the
 // print and save dialogs, the pump files' dialogs, the printers, the clipboard, the screen, where the user's pumps
-// are kept, event processing and ending the program. The window never calls
+// are kept, the file manager, event processing and ending the program. The window never calls
 // QMessageBox, QPrintDialog, QFileDialog, QPrinter or QApplication for these
 // directly, so a test can record a box or answer a dialog instead of
 // blocking on it, and can inject printer failures.
@@ -76,6 +76,10 @@ public:
     // The file that keeps the user's pumps (catalogue/pumpfile.h); empty
     // when there is none, and then only the built-in pumps are known.
     virtual QString pumpFilePath() = 0;
+    // Shows a folder in the system's file manager ("Informazioni su
+    // Rotamet": the pump file's folder). Returns at once: a folder that is
+    // slow or gone never holds the window up.
+    virtual void openFolder(const QString &folder) = 0;
     // The whole screen, in pixels.
     virtual QSize screenSize() = 0;
     // Processes pending events: repaints, but takes no user input.

@@ -75,6 +75,9 @@ public:
     std::optional<QString> chooseImportFile() override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void copyToClipboard(const QString &text, const QString &html) override { clipboard.push_back({text, html}); }
+    // The folders shown in the file manager, in order.
+    std::vector<QString> openedFolders;
+    void openFolder(const QString &folder) override { openedFolders.push_back(folder); }
     QSize screenSize() override { return screen; }
     void processEvents() override;
     void quit() override { ++quitCalls; }
