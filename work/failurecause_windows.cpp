@@ -9,8 +9,7 @@ FailureCause lastFailureCause()
 {
     switch (GetLastError()) {
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED: return FailureCause::DiskFull;
+    case ERROR_HANDLE_DISK_FULL: return FailureCause::DiskFull;
     case ERROR_WRITE_PROTECT: return FailureCause::ReadOnly;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
