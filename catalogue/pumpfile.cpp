@@ -41,11 +41,15 @@ Contents readContents(const QString &path)
     if (info.size() > PumpFile::kMaxSize)
         return {true, {}, QStringLiteral("è più grande di 1 MB")};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        const std::string cause = work::causeText(work::lastFailureCause());
+        if (!cause.empty())
+            return {true, {}, qs(cause)};
         return {true,
                 {},
                 file.error() == QFileDevice::PermissionsError ? QStringLiteral("accesso negato")
                                                               : QStringLiteral("il file non si apre")};
+    }
     const QByteArray bytes = file.read(PumpFile::kMaxSize + 1);
     if (file.error() != QFileDevice::NoError)
         return {true, {}, QStringLiteral("errore di lettura")};

@@ -75,9 +75,16 @@ PdfPart::PdfPart(const QString &folder, const Page &page) : folder_(folder)
         throw pathError(folder, cause);
     noted_.emplace(file_.fileName());
     files::hide(file_.fileName());
-    bool written = writePdf(page, pdfPageLayout(page.orientation), file_) && file_.flush();
-    if (!written)
+    // A write that failed on the way leaves its error on the file, not in
+    // writePdf()'s answer (the PDF engine goes on), and close() would clear
+    // it: it is read before.
+    bool written = writePdf(page, pdfPageLayout(page.orientation), file_) && file_.flush()
+        && file_.error() == QFile::NoError;
+    if (!written) {
         cause = work::lastFailureCause();
+        if (cause == work::FailureCause::Unknown && file_.error() == QFile::ResourceError)
+            cause = work::FailureCause::DiskFull;
+    }
     file_.close();
     if (written && file_.error() != QFile::NoError) {
         written = false;
