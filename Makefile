@@ -52,7 +52,7 @@ fuzz: bootstrap
 # Every file and network call of four user actions failed in turn under
 # strace, a few held past the program's deadlines, and kills at seeded
 # moments (tests/faults/run-faults.py; bounded counts, a few minutes).
-# FAULTS_FLAGS=--full fails every call instead of a spread of them.
+# FAULTS_FLAGS="--points 0" fails every call instead of a spread of them.
 FAULTS_FLAGS ?=
 test-faults: build
 	@cmake --build $(BUILD) --target faultdriver

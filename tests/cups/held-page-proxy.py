@@ -14,22 +14,23 @@ so headers pass at once. The body's bytes 2-3 are the operation.
 
 Usage: held-page-proxy.py LISTEN-SOCKET SERVER-SOCKET [LOG]
 Each request's operation goes to LOG (one line: "pass 0x000b" or
-"hold 0x0005"), so a test can tell when the page is being held. SIGUSR1
-lets the held connections go (closes them), so a test can end without
-waiting for libcups's own timeout. Runs until killed.
+"hold 0x0005"), so a test can tell when the page is being held. A file
+LOG.letgo lets the held connections go (closes them), so that a test can
+end without waiting for the print library's own timeout; the proxy removes
+it. Runs until killed.
 """
 import os
-import signal
 import socket
 import sys
 import threading
+import time
 
 HELD = {0x0002, 0x0005, 0x0006}
 held_connections = []
 held_lock = threading.Lock()
 
 
-def let_go(*_):
+def let_go():
     with held_lock:
         for s in held_connections:
             try:
@@ -219,6 +220,17 @@ class Requests:
             self.state = "headers"
 
 
+def watch(trigger):
+    while True:
+        if os.path.exists(trigger):
+            let_go()
+            try:
+                os.unlink(trigger)
+            except OSError:
+                pass
+        time.sleep(0.2)
+
+
 def serve(client, server_path, log):
     server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
@@ -254,7 +266,8 @@ def main():
         return 2
     listen_at, server_path = sys.argv[1], sys.argv[2]
     log = Log(sys.argv[3] if len(sys.argv) > 3 else None)
-    signal.signal(signal.SIGUSR1, let_go)
+    if log.path:
+        threading.Thread(target=watch, args=(log.path + ".letgo",), daemon=True).start()
     try:
         os.unlink(listen_at)
     except FileNotFoundError:

@@ -35,5 +35,5 @@ for _ in $(seq 100); do [[ -S $root/held.sock ]] && break; sleep 0.1; done
 mkdir -p "$root/home"
 export CUPS_SERVER=$root/held.sock HOME=$root/home
 unset LPDEST PRINTER
-export ROTAMET_HELD_QUEUE=$queue ROTAMET_HELD_LOG=$root/held.log ROTAMET_HELD_PROXY=$proxy ROTAMET_PROGRAM=$program
+export ROTAMET_HELD_QUEUE=$queue ROTAMET_HELD_LOG=$root/held.log ROTAMET_PROGRAM=$program
 "$here/run-on-desktop.sh" "$suite"

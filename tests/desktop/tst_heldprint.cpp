@@ -8,8 +8,10 @@
 //    print's message, then ends by the deadline with status 0 and leaves no
 //    temporary file.
 // Environment: ROTAMET_HELD_QUEUE (the queue), ROTAMET_HELD_LOG (the proxy's
-// log of operations), ROTAMET_HELD_PROXY (its pid: SIGUSR1 lets the held
-// connections go), ROTAMET_PROGRAM (the program).
+// log of operations; a file beside it named .letgo lets the held
+// connections go), ROTAMET_PROGRAM (the program; Linux).
+// The Windows build runs the first test under Wine, whose spooler reaches
+// the same print server (tests/windows/run-held-winspool.sh).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <csignal>
-#include <sys/types.h>
 
 #include "app/application.h"
 #include "support/controls.h"
@@ -66,10 +66,16 @@ bool pageHeld()
 // libcups, ends before the suite does.
 void letGo()
 {
-    const qint64 proxy = env("ROTAMET_HELD_PROXY").toLongLong();
-    if (proxy > 0)
-        ::kill(pid_t(proxy), SIGUSR1);
+    QFile trigger(env("ROTAMET_HELD_LOG") + ".letgo");
+    if (trigger.open(QIODevice::WriteOnly))
+        trigger.close();
 }
+
+// Lets the held page go when a test ends, before the window and its printer
+// go: the print's thread, still inside the print library, then ends at once.
+struct LetGoAtEnd {
+    ~LetGoAtEnd() { letGo(); }
+};
 
 QString xdotool(const QStringList &args)
 {
@@ -106,6 +112,7 @@ void TestHeldPrint::aPageTheServerHoldsIsGivenUpNamingThePrinter()
     FrmMain form(services);
     services.real.setMainWindow(&form);
     const Controls ui(form);
+    const LetGoAtEnd letGoAtEnd;
     form.load();
     QVERIFY(QTest::qWaitForWindowActive(&form, kWindowSystemWait));
     // The lookup answers: the server passes it through.
@@ -133,6 +140,9 @@ void TestHeldPrint::aPageTheServerHoldsIsGivenUpNamingThePrinter()
 // it; the program then ends.
 void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Alt+F4 through the window manager: on X (run-held-print.sh)");
+#endif
     QTemporaryDir home;
     QVERIFY(QDir(home.path()).mkpath("Documents") && QDir(home.path()).mkpath("tmp"));
     QFile::remove(env("ROTAMET_HELD_LOG"));

@@ -131,7 +131,7 @@ int main(int argc, char **argv)
         return cannotDrive("the window is not active");
     // The lookup that the window starts once it shows: answered (a queue, or
     // the documents folder's next file), or given up on.
-    QTest::qWaitFor([&] { return ui.cmdStampa->toolTip() != QStringLiteral("Stampa su: "); }, 12000);
+    (void)QTest::qWaitFor([&] { return ui.cmdStampa->toolTip() != QStringLiteral("Stampa su: "); }, 12000);
     // Boxes of the start (lines of the pump file skipped) are not the action's.
     services.boxes.clear();
 
