@@ -19,10 +19,12 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "app/application.h"
 #include "support/controls.h"
@@ -77,12 +79,13 @@ struct LetGoAtEnd {
     ~LetGoAtEnd() { letGo(); }
 };
 
-QString xdotool(const QStringList &args)
+// What xdotool printed; nothing when it failed.
+std::optional<QString> xdotool(const QStringList &args)
 {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
@@ -116,7 +119,7 @@ void TestHeldPrint::aPageTheServerHoldsIsGivenUpNamingThePrinter()
     form.load();
     QVERIFY(QTest::qWaitForWindowActive(&form, kWindowSystemWait));
     // The lookup answers: the server passes it through.
-    QTRY_COMPARE_WITH_TIMEOUT(ui.cmdStampa->toolTip(), "Stampa su: " + queue, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(ui.cmdStampa->toolTip().startsWith("Stampa su: " + queue), 15000);
     ui.txtGiriMinuto->setFocus();
     ui.txtGiriMinuto->selectAll();
     QTest::keyClicks(ui.txtGiriMinuto, "1234");
@@ -154,25 +157,32 @@ void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
     program.setProcessEnvironment(e);
     program.start(env("ROTAMET_PROGRAM"), {});
     QVERIFY(program.waitForStarted());
+    // A failed check does not leave the program behind.
+    const auto ended = qScopeGuard([&] {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    });
     const QString pid = QString::number(program.processId());
-    const QString window = xdotool({"search", "--sync", "--onlyvisible", "--pid", pid}).section('\n', 0, 0);
+    const QString window = xdotool({"search", "--sync", "--onlyvisible", "--pid", pid}).value_or("").section('\n', 0, 0);
     QVERIFY2(!window.isEmpty(), "the program's window did not show");
-    QVERIFY(!xdotool({"windowactivate", "--sync", window}).isNull());
+    QVERIFY(xdotool({"windowactivate", "--sync", window}));
     // The print asks the server for the printer, then hands the page over.
-    QVERIFY(!xdotool({"key", "ctrl+p"}).isNull());
+    QVERIFY(xdotool({"key", "ctrl+p"}));
     QTRY_VERIFY_WITH_TIMEOUT(pageHeld(), 15000);
     QElapsedTimer sinceClose;
     sinceClose.start();
-    QVERIFY(!xdotool({"key", "alt+F4"}).isNull());
+    QVERIFY(xdotool({"key", "alt+F4"}));
     // The print's message, once the print is given up: Enter closes it.
     QString box;
     QTRY_VERIFY_WITH_TIMEOUT(
-        !(box = xdotool({"search", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"})).isEmpty()
+        !(box = xdotool({"search", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"}).value_or("")).isEmpty()
             || program.state() == QProcess::NotRunning,
         kGivenUpWithin);
     QVERIFY2(!box.isEmpty(), "the program ended without the print's message");
-    QVERIFY(!xdotool({"windowactivate", "--sync", box.section('\n', 0, 0)}).isNull());
-    QVERIFY(!xdotool({"key", "Return"}).isNull());
+    QVERIFY(xdotool({"windowactivate", "--sync", box.section('\n', 0, 0)}));
+    QVERIFY(xdotool({"key", "Return"}));
     QVERIFY2(program.waitForFinished(int(std::max<qint64>(1000, kGivenUpWithin - sinceClose.elapsed()))),
              "the program did not end by the deadline");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
