@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "print/offthread.h"
+#include "work/offthread.h"
 #include "print/targets/pdfwriting.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -142,7 +142,7 @@ Program::~Program() = default;
 int endProgram(int status)
 {
     using namespace std::chrono_literals;
-    if (print::waitForWorkThreads(2s))
+    if (work::waitForWorkThreads(2s))
         return status;
     print::removePartsUnderWay();
     std::fflush(nullptr);

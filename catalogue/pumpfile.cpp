@@ -8,7 +8,10 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include "numtext/numtext.h"
 #include "numtext/qtext.h"
+#include "work/failurecause.h"
+#include "work/job.h"
 
 namespace rotamet::catalogue {
 
@@ -72,39 +75,58 @@ QString unreadableMessage(const QString &path, const QString &why, const QString
 
 const QString kDiskFull = QStringLiteral("il disco è pieno");
 
-// Why nothing could be made in the file's folder (its lock file, or the
-// temporary file that becomes the file).
-QString folderRefusal(const QString &path)
+// The cause the system gave for the call that just failed (cause), else
+// fallback.
+QString causeOr(work::FailureCause cause, const QString &fallback)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QFileInfo(folder).isWritable())
-        return QStringLiteral("la cartella è di sola lettura");
-    const QStorageInfo disk(folder);
-    if (disk.isValid() && disk.bytesAvailable() == 0)
-        return kDiskFull;
-    return QStringLiteral("la cartella non accetta file");
+    const std::string text = work::causeText(cause);
+    return text.empty() ? fallback : qs(text);
 }
 
-// Writes the whole text or nothing; why not, or empty.
+// Why nothing could be made in the file's folder (its lock file, or the
+// temporary file that becomes the file); cause: what the failing call said.
+QString folderRefusal(const QString &path, work::FailureCause cause)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (cause == work::FailureCause::Unknown || cause == work::FailureCause::Denied) {
+        if (!QFileInfo(folder).isWritable())
+            return QStringLiteral("la cartella è di sola lettura");
+        const QStorageInfo disk(folder);
+        if (disk.isValid() && disk.bytesAvailable() == 0)
+            return kDiskFull;
+    }
+    return causeOr(cause, QStringLiteral("la cartella non accetta file"));
+}
+
+// Writes the whole text or nothing; why not, or empty. A change given up
+// meanwhile (work/job.h) is not written: empty too, since nobody waits for it.
 QString writeWhole(const QString &path, const std::string &text)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
+        const work::FailureCause cause = work::lastFailureCause();
         const QFileInfo info(path);
         if (info.exists() && !info.isWritable())
             return QStringLiteral("il file è di sola lettura");
-        return folderRefusal(path);
+        return folderRefusal(path, cause);
     }
     // Flushed here and checked: a write that stops half-way (a full disk)
     // must never reach the name, and QSaveFile's commit can let one through.
     if (file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.flush()) {
+        const work::FailureCause cause = work::lastFailureCause();
         file.cancelWriting();
-        return kDiskFull;
+        return causeOr(cause, kDiskFull);
     }
-    if (!file.commit())
-        return file.error() == QFileDevice::RenameError
-            ? QStringLiteral("il file non può essere sostituito: è aperto in un altro programma?")
-            : kDiskFull;
+    if (!work::commit()) {
+        file.cancelWriting();
+        return {};
+    }
+    if (!file.commit()) {
+        const work::FailureCause cause = work::lastFailureCause();
+        if (file.error() == QFileDevice::RenameError && cause == work::FailureCause::Unknown)
+            return QStringLiteral("il file non può essere sostituito: è aperto in un altro programma?");
+        return causeOr(cause, kDiskFull);
+    }
     return {};
 }
 
@@ -167,20 +189,24 @@ PumpFile::Changed PumpFile::change(const Edit &edit) const
     if (std::optional<Changed> refused = readAndEdit(path_, edit, catalogue))
         return std::move(*refused);
 
-    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
-        return {std::nullopt, std::nullopt, notWritten(path_, QStringLiteral("la cartella non può essere creata"))};
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
+        const work::FailureCause cause = work::lastFailureCause();
+        return {std::nullopt, std::nullopt,
+                notWritten(path_, causeOr(cause, QStringLiteral("la cartella non può essere creata")))};
+    }
     // One change at a time, across every copy of the program: another copy
     // reads, changes and writes in a moment, so its lock is waited for that
     // long. The lock of a copy that ended without letting it go (a crash) is
     // stale, and taken over at once.
     QLockFile lock(path_ + QStringLiteral(".lock"));
     if (!lock.tryLock(int(kLockWait.count()))) {
+        const work::FailureCause cause = work::lastFailureCause();
         if (lock.error() == QLockFile::LockFailedError)
             return {std::nullopt, std::nullopt,
                     QStringLiteral("Il file delle pompe è in uso da un'altra copia di Rotamet:\n%1\n\n"
                                    "Il catalogo non è cambiato. Riprovare tra un momento.")
                         .arg(shownPath(path_))};
-        return {std::nullopt, std::nullopt, notWritten(path_, folderRefusal(path_))};
+        return {std::nullopt, std::nullopt, notWritten(path_, folderRefusal(path_, cause))};
     }
     // Made again on what the file holds now that no other copy changes it.
     if (std::optional<Changed> refused = readAndEdit(path_, edit, catalogue))
@@ -189,5 +215,21 @@ PumpFile::Changed PumpFile::change(const Edit &edit) const
         return {std::nullopt, std::nullopt, notWritten(path_, why)};
     return {std::move(catalogue), std::nullopt, {}};
 }
+
+QString PumpFile::lateMessage(bool mayBeSaved) const
+{
+    const QString seconds
+        = qs(NumberText(std::int32_t(std::chrono::duration_cast<std::chrono::seconds>(kChangeDeadline).count())));
+    if (mayBeSaved)
+        return QStringLiteral("Il file delle pompe non risponde:\n%1\n(la cartella non ha risposto entro %2 secondi)\n\n"
+                              "La modifica stava per essere salvata e potrebbe esserlo ancora: "
+                              "il catalogo la mostrerà al prossimo avvio.")
+            .arg(shownPath(path_), seconds);
+    return QStringLiteral("Il file delle pompe non risponde:\n%1\n(la cartella non ha risposto entro %2 secondi)\n\n"
+                          "Il catalogo non è cambiato.")
+        .arg(shownPath(path_), seconds);
+}
+
+QString PumpFile::failureMessage(const RunTimeError &error) const { return notWritten(path_, qs(error.description())); }
 
 }  // namespace rotamet::catalogue

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "numtext/runtimeerror.h"
 
 namespace rotamet::catalogue {
 
@@ -29,6 +30,10 @@ public:
     static constexpr qint64 kMaxSize = 1024 * 1024;
     // How long a change waits for another copy of the program to end its own.
     static constexpr std::chrono::milliseconds kLockWait{2000};
+    // How long the window waits for a whole change (the lock, the reading
+    // and the writing) before it gives the change up: a folder on a file
+    // server that is slow or gone.
+    static constexpr std::chrono::milliseconds kChangeDeadline{15000};
 
     // Reads the file. No file: the built-in pumps alone and no message. A
     // file that cannot be read: the built-in pumps and a message that says
@@ -56,7 +61,16 @@ public:
         QString message;
     };
     using Edit = std::function<std::optional<Problem>(Catalogue &)>;
+    // A change given up (work/job.h) before the file takes its new text
+    // leaves the file as it was.
     Changed change(const Edit &edit) const;
+
+    // What the user is told of a change given up at kChangeDeadline;
+    // mayBeSaved: the file was taking its new text, which it may still get.
+    QString lateMessage(bool mayBeSaved) const;
+    // What the user is told of a change that failed with error (anything the
+    // change threw, such as running out of memory).
+    QString failureMessage(const RunTimeError &error) const;
 
 private:
     QString path_;

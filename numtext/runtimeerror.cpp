@@ -8,6 +8,8 @@ std::string errorDescription(int code)
 {
     switch (code) {
     case errcode::Overflow: return "Overflow";
+    case errcode::OutOfMemory: return "Memoria esaurita";
+    case errcode::InternalError: return "Errore interno";
     case errcode::DivisionByZero: return "Divisione per zero";
     case errcode::TypeMismatch: return "Tipo non corrispondente";
     case errcode::PrinterError: return "Errore della stampante";

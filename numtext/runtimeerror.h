@@ -12,9 +12,11 @@ namespace rotamet {
 
 namespace errcode {
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;  // a job that ran out of memory
 inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int PrinterError = 482;
+inline constexpr int InternalError = 51;          // a job that failed in a way no other code names
 inline constexpr int FileExists = 58;             // a file the user did not agree to replace
 inline constexpr int PathFileAccess = 75;         // a folder that cannot be made or written
 inline constexpr int InvalidPropertyValue = 380;  // a printer setting out of range

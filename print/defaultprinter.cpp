@@ -11,9 +11,7 @@ std::shared_ptr<PrintTarget> findTarget()
 {
     if (const std::optional<queue::Queue> found = queue::defaultQueue())
         return queue::targetFor(*found);
-    auto folder = std::make_shared<PdfFolderTarget>(PdfFolderTarget::documentsFolder());
-    folder->workOutNextFile();
-    return folder;
+    return std::make_shared<PdfFolderTarget>(PdfFolderTarget::documentsFolder());
 }
 }  // namespace
 
@@ -25,14 +23,36 @@ void DefaultPrinter::lookUp()
         return;
     underWay_ = true;
     const quint64 question = ++question_;
-    runOffThread<std::shared_ptr<PrintTarget>>(this, findTarget, [this, question](std::shared_ptr<PrintTarget> found) {
-        if (question != question_)
-            return;  // abandoned
-        target_ = std::move(found);
-        ++answers_;
-        underWay_ = false;
-        emit changed();
-    });
+    work::runOffThread<std::shared_ptr<PrintTarget>>(
+        this, findTarget, [this, question](work::Outcome<std::shared_ptr<PrintTarget>> outcome) {
+            if (question != question_)
+                return;  // abandoned
+            target_ = outcome.value ? std::move(*outcome.value) : nullptr;
+            failure_ = std::move(outcome.error);
+            ++answers_;
+            underWay_ = false;
+            emit answered();
+            if (std::dynamic_pointer_cast<PdfFolderTarget>(target_))
+                searchNextFile(question);
+            else
+                emit changed();
+        });
+}
+
+void DefaultPrinter::searchNextFile(quint64 question)
+{
+    auto folder = std::static_pointer_cast<PdfFolderTarget>(target_);
+    work::runOffThread<bool>(
+        this,
+        [folder] {
+            folder->workOutNextFile();
+            return true;
+        },
+        [this, question](work::Outcome<bool>) {
+            // A newer question's answer says the names.
+            if (question == question_)
+                emit changed();
+        });
 }
 
 void DefaultPrinter::abandon()
@@ -43,11 +63,11 @@ void DefaultPrinter::abandon()
     underWay_ = false;
 }
 
-Waited DefaultPrinter::waitForAnswer(std::chrono::milliseconds timeout)
+work::Waited DefaultPrinter::waitForAnswer(std::chrono::milliseconds timeout)
 {
     if (underWay_)
-        return awaitSignal(this, &DefaultPrinter::changed, timeout);
-    return answers_ > 0 ? Waited::Done : Waited::TimedOut;
+        return work::awaitSignal(this, &DefaultPrinter::answered, timeout);
+    return answers_ > 0 ? work::Waited::Done : work::Waited::TimedOut;
 }
 
 }  // namespace rotamet::print

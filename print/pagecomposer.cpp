@@ -7,10 +7,11 @@
 
 #include "numtext/runtimeerror.h"
 #include "print/defaultprinter.h"
-#include "print/offthread.h"
 #include "print/page.h"
 #include "print/printjob.h"
 #include "print/targets/pdffoldertarget.h"
+#include "work/offthread.h"
+#include "work/workthread.h"
 
 namespace rotamet::print {
 
@@ -70,13 +71,15 @@ struct PageComposer::Impl {
             // Every page asks again: the default queue may have changed.
             system->lookUp();
             switch (system->waitForAnswer(DefaultPrinter::kLookupTimeout)) {
-            case Waited::Done: break;
-            case Waited::ProgramEnds: givenUp = true; return false;
-            case Waited::TimedOut:
+            case work::Waited::Done: break;
+            case work::Waited::ProgramEnds: givenUp = true; return false;
+            case work::Waited::TimedOut:
                 // This print is lost; the next one asks anew.
                 system->abandon();
                 throw RunTimeError(errcode::PrinterError, "Il server di stampa non risponde");
             }
+            if (const std::optional<RunTimeError> &failure = system->failure())
+                throw *failure;
             takeAnswer();
         }
         pageTarget = target;
@@ -86,8 +89,10 @@ struct PageComposer::Impl {
         return true;
     }
 
-    // Hands the page to its target as a print job and waits for it: the
-    // target's names when handed over; nothing when cancelled.
+    // Hands the page to its target as a print job and waits for it, at
+    // most kHandOverDeadline: the target's names when handed over; nothing
+    // when cancelled. A target that has not taken the page by then is given
+    // up, and its thread left to end by itself.
     std::optional<PrintTarget::Handed> handOver()
     {
         PrintJob job(pageTarget, std::move(*page));
@@ -96,11 +101,22 @@ struct PageComposer::Impl {
         std::optional<RunTimeError> error;
         QObject::connect(&job, &PrintJob::handedOver, &job, [&](const PrintTarget::Handed &h) { handed = h; });
         QObject::connect(&job, &PrintJob::failed, &job, [&](const RunTimeError &e) { error = e; });
-        Awaited awaited;
-        QObject::connect(&job, &PrintJob::finished, &awaited, &Awaited::done);
-        job.start(handing);
-        if (waitFor(awaited) != Waited::Done)
-            return std::nullopt;
+        work::Awaited awaited;
+        QObject::connect(&job, &PrintJob::finished, &awaited, &work::Awaited::done);
+        job.start(*handing);
+        switch (work::waitFor(awaited, handOverDeadline)) {
+        case work::Waited::Done: break;
+        case work::Waited::ProgramEnds: return std::nullopt;
+        case work::Waited::TimedOut: {
+            const bool mayStillCome = !job.abandon();
+            handing->leaveBehind();
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(handOverDeadline);
+            const RunTimeError late = pageTarget->lateError(seconds, mayStillCome);
+            if (mayStillCome)
+                throw PageMayStillCome(late.code(), late.description());
+            throw late;
+        }
+        }
         if (error)
             throw *error;
         return handed;
@@ -115,7 +131,9 @@ struct PageComposer::Impl {
     PageFont pageFont() const { return {font.family(), font.pointSizeF(), font.bold()}; }
 
     std::unique_ptr<DefaultPrinter> system;  // null for a composer of one target
-    WorkThread handing;                      // where pages are handed over: its fonts and printer support stay loaded
+    // Where pages are handed over: its fonts and printer support stay loaded.
+    std::unique_ptr<work::WorkThread> handing = std::make_unique<work::WorkThread>();
+    std::chrono::milliseconds handOverDeadline = kHandOverDeadline;
     int answersTaken = 0;
     std::shared_ptr<PrintTarget> target;  // where the next page goes; null until known
     std::string lastWritten;              // what received the last page, until another target is chosen
@@ -243,5 +261,7 @@ std::string PageComposer::secondText()
 }
 
 DefaultPrinter *PageComposer::defaultPrinter() { return d->system.get(); }
+
+void PageComposer::setHandOverDeadline(std::chrono::milliseconds deadline) { d->handOverDeadline = deadline; }
 
 }  // namespace rotamet::print

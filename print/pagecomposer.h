@@ -15,9 +15,11 @@
 //
 // Waiting: the window's thread waits for the default printer's answer (at
 // most DefaultPrinter::kLookupTimeout, else 482 "Il server di stampa non
-// risponde") and for the page to be handed over, both in the local event
-// loop of print/offthread.h. When the program ends meanwhile the page is
-// given up silently: EndDoc answers false, as for a dialog the user
+// risponde") and for the page to be handed over (at most kHandOverDeadline,
+// else the target's own error naming the printer or the folder that did not
+// answer; PageMayStillCome when the page may still come out), both in the
+// local event loop of work/offthread.h. When the program ends meanwhile the
+// page is given up silently: EndDoc answers false, as for a dialog the user
 // cancelled.
 //
 // Names: deviceName() and secondText() tell what is known already (the
@@ -25,6 +27,7 @@
 // the print server or the disk.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -82,6 +85,13 @@ public:
     // its answers, unless a page is being composed); null for a composer
     // made for one target.
     DefaultPrinter *defaultPrinter();
+
+    // How long a target may take to take a page: a print server that takes
+    // the connection and holds the page, a spooler or a driver that hangs, a
+    // folder on a file server that is slow or gone.
+    static constexpr std::chrono::milliseconds kHandOverDeadline{30000};
+    // For tests: another deadline for this composer's pages.
+    void setHandOverDeadline(std::chrono::milliseconds deadline);
 
 private:
     struct Impl;

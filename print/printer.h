@@ -16,6 +16,14 @@ struct Rgb {
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 
+// A print given up at its deadline once its target had let the page out
+// (to the spooler, or a file about to take its name): the page may still
+// come out, and the message says so instead of saying it was not printed.
+class PageMayStillCome : public RunTimeError {
+public:
+    using RunTimeError::RunTimeError;
+};
+
 class Printer {
 public:
     virtual ~Printer() = default;

@@ -1,39 +1,33 @@
 #include "print/printjob.h"
 
-#include <variant>
-
-#include "print/offthread.h"
+#include "work/workthread.h"
 
 namespace rotamet::print {
 
 PrintJob::PrintJob(std::shared_ptr<PrintTarget> target, Page page, QObject *parent)
-    : QObject(parent), target_(std::move(target)), page_(std::make_shared<const Page>(std::move(page)))
+    : QObject(parent), target_(std::move(target)), page_(std::make_shared<const Page>(std::move(page))),
+      state_(std::make_shared<work::JobState>())
 {}
 
-void PrintJob::start(WorkThread &thread)
+void PrintJob::start(work::WorkThread &thread)
 {
-    // Copies, not references: when the program ends during the hand-over,
-    // the work thread finishes it by itself.
-    using Outcome = std::variant<std::monostate, std::optional<PrintTarget::Handed>, RunTimeError>;
-    auto outcome = std::make_shared<Outcome>();
+    // Copies, not references: when the program ends or the job is abandoned
+    // during the hand-over, the work thread finishes it by itself.
+    auto handed = std::make_shared<std::optional<PrintTarget::Handed>>();
     thread.run(
-        this,
-        [target = target_, page = page_, outcome] {
-            try {
-                *outcome = target->deliver(*page);
-            } catch (const RunTimeError &error) {
-                *outcome = error;
-            }
-        },
-        [this, outcome] {
-            if (const auto *error = std::get_if<RunTimeError>(outcome.get()))
+        this, [target = target_, page = page_, handed] { *handed = target->deliver(*page); },
+        [this, handed](std::optional<RunTimeError> error) {
+            if (error)
                 emit failed(*error);
-            else if (const auto &handed = std::get<1>(*outcome))
-                emit handedOver(*handed);
+            else if (*handed)
+                emit handedOver(**handed);
             else
                 emit cancelled();
             emit finished();
-        });
+        },
+        state_);
 }
+
+bool PrintJob::abandon() { return state_->abandon(); }
 
 }  // namespace rotamet::print

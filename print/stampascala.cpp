@@ -10,6 +10,7 @@
 
 #include "calc/calculation.h"
 #include "numtext/numtext.h"
+#include "work/job.h"
 
 namespace rotamet::print {
 
@@ -251,9 +252,21 @@ void run(FormView &form, PrinterFor &&printerFor)
         restore(form, *saved);
         if (!printed)
             return;
-    } catch (const RunTimeError &e) {
+    } catch (const PageMayStillCome &e) {
+        // Given up at its deadline, after the page went out: it is not
+        // said to be lost, since it may still come.
+        if (printer)
+            printer->killDoc();
+        if (saved)
+            restore(form, *saved);
+        form.showWarningBox(e.description(), kTitle);
+        return;
+    } catch (...) {
         // Whatever failed, no half page stays behind and the user keeps
-        // what they typed; then one box says why there is no page.
+        // what they typed; then one box says why there is no page. An
+        // exception that is no run-time error (memory ran out) is told as
+        // one, with its code and description.
+        const RunTimeError e = work::failureOf(std::current_exception());
         if (printer)
             printer->killDoc();
         if (saved)

@@ -7,12 +7,17 @@
 // The rows with a real default queue need a print server: run through
 // tests/cups/run-cups-test.sh, which starts a private one and sets
 // CUPS_SERVER and ROTAMET_TEST_QUEUE; without them those rows are skipped.
+#include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QSemaphore>
 #include <QTimer>
+#include <atomic>
 #include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -20,6 +25,7 @@
 #include <vector>
 
 #include "print/defaultprinter.h"
+#include "print/targets/pdffoldertarget.h"
 #include "support/controls.h"
 #include "support/environmentsetting.h"
 #include "support/notedboxes.h"
@@ -129,6 +135,7 @@ private slots:
     void printPressedBeforeTheLookupAnswered();
     void aPrintServerThatNeverAnswersLeavesTypingFree();
     void aPrintServerThatHangsCostsOnePrintOnly();
+    void aSlowDocumentsFolderIsNoSilentPrintServer();
 
 private:
     QTemporaryDir dir_;
@@ -312,6 +319,50 @@ void TestPrinterLookup::aPrintServerThatHangsCostsOnePrintOnly()
             qPrintable(done));
     else
         QCOMPARE(done, "Stampa effettuata su '" + queue + "'");
+}
+
+// No print server, and a documents folder that answers no file check for
+// longer than the printer lookup may take (a file server that is slow): the
+// lookup answers "PDF files in the documents folder" without waiting for
+// the folder, the tooltip keeps its text until the next free name is known,
+// and a print waits for the folder, not for a print server, and is saved.
+void TestPrinterLookup::aSlowDocumentsFolderIsNoSilentPrintServer()
+{
+    const EnvironmentSetting none("CUPS_SERVER", QFile::encodeName(dir_.filePath("none.sock")));
+    QTemporaryDir home;
+    const EnvironmentSetting homeSetting("HOME", QFile::encodeName(home.path()));
+    const EnvironmentSetting config("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    QSemaphore gate;
+    std::atomic<bool> holding = true;
+    std::atomic<int> checks = 0;
+    print::PdfFolderTarget::setFileCheck([&](const QString &path) {
+        ++checks;
+        if (holding)
+            gate.tryAcquire(1, 30000);
+        return QFileInfo::exists(path);
+    });
+    const struct Restore {
+        ~Restore() { print::PdfFolderTarget::setFileCheck({}); }
+    } restore;
+
+    Window w;
+    w.open();
+    QTRY_VERIFY(checks > 0);  // the lookup has answered; the name is being searched
+    QTest::qWait(300);
+    QCOMPARE(w.tooltip(), kNoPrinter);
+
+    // Held beyond the lookup's own deadline, then let go.
+    QTimer::singleShot(print::DefaultPrinter::kLookupTimeout + std::chrono::seconds(1), [&] {
+        holding = false;
+        gate.release(1000);
+    });
+    QTest::mouseClick(w.ui.cmdStampa, Qt::LeftButton);
+    QCOMPARE(w.services.boxes.size(), 1);
+    const QString pdf = QDir(home.filePath("Documents"))
+                            .filePath("Rotamet " + QDate::currentDate().toString(Qt::ISODate) + " 001.pdf");
+    QCOMPARE(w.services.boxes[0].text, "Stampa effettuata su '" + QDir::toNativeSeparators(pdf) + "'");
+    QVERIFY(QFileInfo::exists(pdf));
+    QTRY_VERIFY(w.tooltip().endsWith(".pdf (file PDF)"));
 }
 
 QTEST_MAIN(TestPrinterLookup)

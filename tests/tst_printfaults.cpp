@@ -18,6 +18,7 @@
 
 #include "numtext/numtext.h"
 #include "print/pagecomposer.h"
+#include "print/targets/pdffoldertarget.h"
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/pagetext.h"
@@ -270,7 +271,10 @@ void TestPrintFaults::failedPdfPrintLeavesNoFileAndTheNextIsComplete()
     QFETCH(int, code);
     QTemporaryDir folder;
     Window w;
-    print::PageComposer pdf(folder.path());
+    // Its next file known, as the printer lookup makes it known.
+    auto target = std::make_shared<print::PdfFolderTarget>(folder.path());
+    target->workOutNextFile();
+    print::PageComposer pdf(target);
     FailingPrinter failing(pdf);
     failing.failAt = failAt;
     failing.failCode = code;

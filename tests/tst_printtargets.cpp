@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <atomic>
 #include <memory>
+#include <new>
 
 #ifdef Q_OS_UNIX
 #include "support/filesizelimit.h"
@@ -34,6 +35,8 @@
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
+#include "work/job.h"
+#include "work/offthread.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -56,7 +59,9 @@ struct PaintCounter : QObject {
 
 // A target that hands nothing anywhere: it notes the page and the thread it
 // was delivered on, and first waits until the test opens its gate (at most
-// 20 s), or throws what the test asks.
+// 20 s), or throws what the test asks. Before it would let the page out it
+// commits (work/job.h), before the gate when letOutFirst, and notes whether
+// it was let.
 class TestTarget : public PrintTarget {
 public:
     std::string deviceName() const override { return "Bersaglio di prova"; }
@@ -65,16 +70,26 @@ public:
     {
         thread = QThread::currentThread();
         entered = true;
+        if (outOfMemory)
+            throw std::bad_alloc();
+        if (letOutFirst)
+            work::commit();
         if (gated && !gate.tryAcquire(1, 20000))
             throw RunTimeError(errcode::PrinterError, "il cancello non si è aperto");
         items = page.size();
         if (cancel)
             return std::nullopt;
+        letOut = work::commit();
+        left.release();
         return Handed{deviceName(), {}};
     }
 
     bool gated = false;
     bool cancel = false;
+    bool letOutFirst = false;
+    bool outOfMemory = false;
+    std::atomic<bool> letOut = false;
+    QSemaphore left;  // released once deliver() has decided
     QSemaphore gate;
     std::atomic<bool> entered = false;
     std::atomic<QThread *> thread = nullptr;
@@ -132,6 +147,10 @@ private slots:
     void movingNeverReplacesAFile();
     void thePdfIsAnOrdinaryFile();
     void theBoxOpensOverTheMainWindow();
+    void aTargetThatHoldsThePageIsGivenUpAtTheDeadline_data();
+    void aTargetThatHoldsThePageIsGivenUpAtTheDeadline();
+    void aFolderThatHoldsThePageGetsNoFileLate();
+    void aHandOverThatRunsOutOfMemoryIsToldAndThePrintingGoesOn();
 };
 
 // The page is handed over off the window's thread, and the window's thread
@@ -422,6 +441,113 @@ void TestPrintTargets::theBoxOpensOverTheMainWindow()
     child<QPushButton>(form, "cmdStampa")->click();
     QVERIFY2(text.startsWith("Stampa effettuata su "), qPrintable(text));
     QCOMPARE(parent, &form);
+}
+
+void TestPrintTargets::aTargetThatHoldsThePageIsGivenUpAtTheDeadline_data()
+{
+    QTest::addColumn<bool>("letOutFirst");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("before the page went out")
+        << false
+        << "La pagina non è stata stampata su 'Bersaglio di prova'.\nLa stampante 'Bersaglio di prova' non ha preso "
+           "la pagina entro 2 secondi: la stampa è stata abbandonata.";
+    QTest::newRow("after the page went out")
+        << true
+        << "La stampante 'Bersaglio di prova' non ha preso la pagina entro 2 secondi: la stampa è stata abbandonata, "
+           "ma la pagina potrebbe ancora uscire, se la stampante la riceve più tardi. Controllare la stampante prima "
+           "di stampare di nuovo.";
+}
+
+// A printer that takes the connection and holds the page (a print server
+// that never answers the job, a spooler or a driver that hangs): at the
+// deadline the print is given up, the user is told which printer did not
+// take it (and that the page may still come when it had gone out), the
+// inputs come back, and the next print goes through while the first is
+// still stuck. A page given up before it went out never goes.
+void TestPrintTargets::aTargetThatHoldsThePageIsGivenUpAtTheDeadline()
+{
+    QFETCH(bool, letOutFirst);
+    QFETCH(QString, box);
+    auto held = std::make_shared<TestTarget>();
+    held->gated = true;
+    held->letOutFirst = letOutFirst;
+    print::PageComposer printer(held);
+    printer.setHandOverDeadline(std::chrono::seconds(2));
+    Window w(printer);
+    w.type("txtGiriMinuto", "1234");
+    const QStringList before = windowTexts(w.form);
+
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Stampa scala"));
+    QCOMPARE(w.services.boxes[0].text, box);
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Warning);
+    QVERIFY(!w.services.boxes[0].text.contains("Success"));
+    const QString changed = textDifferences(windowTexts(w.form), before);
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
+
+    // The next print, on a thread of its own.
+    held->gated = false;
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Bersaglio di prova'"));
+    QVERIFY(held->left.tryAcquire(1, 5000));
+
+    // The held page, let go at last, does not go out unless it had.
+    held->gate.release();
+    QVERIFY(held->left.tryAcquire(1, 20000));
+    QCOMPARE(held->letOut.load(), letOutFirst);
+}
+
+// The documents folder takes the page's part and then holds every check
+// (a file server gone): the print is given up at the deadline, naming the
+// folder; let go later, the page takes no name and leaves nothing behind.
+void TestPrintTargets::aFolderThatHoldsThePageGetsNoFileLate()
+{
+    QTemporaryDir folder;
+    print::PageComposer printer(folder.path());
+    printer.setHandOverDeadline(std::chrono::seconds(2));
+    Window w(printer);
+    QSemaphore gate;
+    std::atomic<bool> holding = true;
+    print::PdfFolderTarget::setFileCheck([&](const QString &path) {
+        if (holding)
+            gate.tryAcquire(1, 20000);
+        return QFileInfo::exists(path);
+    });
+    const struct Restore {
+        ~Restore() { print::PdfFolderTarget::setFileCheck({}); }
+    } restore;
+
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
+    QCOMPARE(w.services.boxes[0].text, "Errore   75  La cartella '" + QDir::toNativeSeparators(folder.path())
+                                           + "' non risponde: la pagina non è stata scritta entro 2 secondi, e non "
+                                             "è stata salvata.");
+    holding = false;
+    gate.release(100);
+    QVERIFY(work::waitForWorkThreads(std::chrono::seconds(20)));
+    QCOMPARE(files(folder.path()), QStringList());
+}
+
+// Anything the hand-over throws is told as an error with its code, and the
+// program goes on: the next print works.
+void TestPrintTargets::aHandOverThatRunsOutOfMemoryIsToldAndThePrintingGoesOn()
+{
+    auto target = std::make_shared<TestTarget>();
+    target->outOfMemory = true;
+    print::PageComposer printer(target);
+    Window w(printer);
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
+    QCOMPARE(w.services.boxes[0].text, QString("Errore   7  Memoria esaurita"));
+
+    target->outOfMemory = false;
+    w.print();
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Bersaglio di prova'"));
 }
 
 QTEST_MAIN(TestPrintTargets)

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,8 +13,8 @@
 #include <utility>
 
 #include "calc/formview.h"
+#include "numtext/numtext.h"
 #include "numtext/qtext.h"
-#include "print/offthread.h"
 #include "print/pagecapture.h"
 #include "print/printer.h"
 #include "print/stampascala.h"
@@ -23,6 +24,7 @@
 #include "window/printpreview.h"
 #include "window/services.h"
 #include "window/tablescopy.h"
+#include "work/offthread.h"
 
 namespace rotamet {
 
@@ -206,19 +208,46 @@ void PrintChoices::saveAsPdf()
         return;
     // The folders are asked off the window's thread: they may be on a file
     // server that is slow or gone.
-    const std::optional<QString> suggested = print::awaitOffThread<QString>(&print::PdfFolderTarget::suggestedFile);
-    if (!suggested)
-        return;  // the program ends meanwhile
-    const std::optional<QString> file = services_.choosePdfFile(*suggested);
+    const work::Answer<QString> suggested
+        = work::awaitOffThread<QString>(&print::PdfFolderTarget::suggestedFile, kFolderDeadline);
+    if (!folderAnswered(suggested, QStringLiteral("La cartella dei documenti")))
+        return;
+    const std::optional<QString> file = services_.choosePdfFile(*suggested.value);
     if (!file || file->isEmpty())
         return;  // cancelled: nothing written, nothing said
     // The dialog has asked before choosing a file that exists.
-    const std::optional<bool> replace = print::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); });
-    if (!replace)
+    const work::Answer<bool> replace
+        = work::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); }, kFolderDeadline);
+    if (!folderAnswered(replace, QStringLiteral("La cartella '%1'")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(*file).absolutePath()))))
         return;
     const std::unique_ptr<print::Printer> printer
-        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace));
+        = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace.value));
     print(printer.get());
+}
+
+template <class Result>
+bool PrintChoices::folderAnswered(const work::Answer<Result> &answer, const QString &folder)
+{
+    switch (answer.waited) {
+    case work::Waited::Done: break;
+    case work::Waited::ProgramEnds: return false;
+    case work::Waited::TimedOut:
+        services_.messageBox(
+            QStringLiteral("%1 non risponde entro %2 secondi: la pagina non è stata salvata.")
+                .arg(folder, qs(NumberText(std::int32_t(
+                                 std::chrono::duration_cast<std::chrono::seconds>(kFolderDeadline).count())))),
+            QStringLiteral("Stampa scala"), BoxIcon::Warning);
+        return false;
+    }
+    if (answer.error) {
+        services_.messageBox(QStringLiteral("Errore   %1  %2")
+                                 .arg(qs(NumberText(std::int32_t(answer.error->code()))),
+                                      qs(answer.error->description())),
+                             QStringLiteral("Errore di stampa"), BoxIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 void PrintChoices::preview()

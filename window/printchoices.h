@@ -7,6 +7,9 @@
 #pragma once
 
 #include <QObject>
+#include <chrono>
+
+#include "work/offthread.h"
 
 class QAction;
 class QMenu;
@@ -36,6 +39,10 @@ public:
     void print(print::Printer *printer = nullptr);
 
     bool printing() const { return printing_; }
+
+    // How long "Salva come PDF…" waits for a folder to say what it holds
+    // (the documents folder's next name, whether the file chosen exists).
+    static constexpr std::chrono::milliseconds kFolderDeadline{10000};
     // A close of the window during a print: kept, and carried out once the
     // print has ended with its message. False when no print is under way.
     bool keepClose();
@@ -60,6 +67,10 @@ private:
     // the next PDF of a print without a printer would get there, then the
     // page as a PDF file under the name chosen.
     void saveAsPdf();
+    // Whether a folder check of saveAsPdf() answered; if not, the user is
+    // told why (folder: "La cartella …", the subject of the message).
+    template <class Result>
+    bool folderAnswered(const work::Answer<Result> &answer, const QString &folder);
     // "Anteprima di stampa…": the page composed as a print composes it, then
     // shown in the print preview (window/printpreview.h), whose buttons run
     // the entries above.

@@ -164,14 +164,21 @@ void PumpList::openDialog(const QString &title, const catalogue::PumpText &start
 catalogue::PumpFile::Changed PumpList::changeFile(catalogue::PumpFile::Edit edit)
 {
     // The change may wait for the disk and for another copy of the program:
-    // on a thread of its own, while the window repaints and takes no input.
-    // The edit holds copies, not references: when the program ends meanwhile,
-    // that thread ends the change by itself.
-    std::optional<catalogue::PumpFile::Changed> changed = fileThread_.await<catalogue::PumpFile::Changed>(
-        [file = file_, edit = std::move(edit)] { return file.change(edit); });
-    if (!changed)
-        return {std::nullopt, std::nullopt, QStringLiteral("Il programma si chiude.")};
-    return std::move(*changed);
+    // on a thread of its own, while the window repaints and takes no input,
+    // at most kChangeDeadline. The edit holds copies, not references: when
+    // the program ends or the change is given up meanwhile, that thread ends
+    // it by itself (a change given up before the file takes its new text
+    // never takes it).
+    work::Answer<catalogue::PumpFile::Changed> changed = fileThread_.await<catalogue::PumpFile::Changed>(
+        [file = file_, edit = std::move(edit)] { return file.change(edit); }, catalogue::PumpFile::kChangeDeadline);
+    switch (changed.waited) {
+    case work::Waited::Done: break;
+    case work::Waited::ProgramEnds: return {std::nullopt, std::nullopt, QStringLiteral("Il programma si chiude.")};
+    case work::Waited::TimedOut: return {std::nullopt, std::nullopt, file_.lateMessage(changed.committed)};
+    }
+    if (changed.error)
+        return {std::nullopt, std::nullopt, file_.failureMessage(*changed.error)};
+    return std::move(*changed.value);
 }
 
 void PumpList::deletePump(const std::string &code)

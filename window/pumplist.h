@@ -12,7 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/pumpfile.h"
-#include "print/offthread.h"
+#include "work/workthread.h"
 
 class QComboBox;
 class QWidget;
@@ -73,7 +73,7 @@ private:
     PlatformServices &services_;
     QWidget &window_;
     catalogue::PumpFile file_;
-    print::WorkThread fileThread_;  // reads and writes the pumps' file
+    work::WorkThread fileThread_;  // reads and writes the pumps' file
     catalogue::Catalogue catalogue_;
     std::string shown_;
 };

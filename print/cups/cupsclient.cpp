@@ -31,7 +31,8 @@ const Api *load()
         return nullptr;
     if (!resolve(library, "cupsGetNamedDest", api.getNamedDest) || !resolve(library, "cupsGetOption", api.getOption)
         || !resolve(library, "cupsFreeDests", api.freeDests) || !resolve(library, "cupsPrintFile", api.printFile)
-        || !resolve(library, "cupsLastErrorString", api.lastErrorString))
+        || !resolve(library, "cupsLastErrorString", api.lastErrorString)
+        || !resolve(library, "cupsLastError", api.lastError))
         return nullptr;
     return &api;
 }
@@ -46,6 +47,17 @@ std::pair<std::string, std::string> split(const std::string &queue)
     if (slash == std::string::npos)
         return {queue, {}};
     return {queue.substr(0, slash), queue.substr(slash + 1)};
+}
+
+// Why the last request failed, in the server's words; empty when the library
+// gave up without a word from the server (its status then still says
+// "successful", which is no cause to show).
+std::string lastReason(const Api &lib)
+{
+    if (lib.lastError() == IPP_STATUS_OK)
+        return {};
+    const char *text = lib.lastErrorString();
+    return text ? text : "";
 }
 
 }  // namespace
@@ -90,7 +102,7 @@ int printFile(const std::string &queue, const std::string &file, const char *tit
     }
     const Destination dest(queue);
     if (!dest.get()) {
-        reason = lib->lastErrorString() ? lib->lastErrorString() : "";
+        reason = lastReason(*lib);
         return 0;
     }
     // The queue's own options, and the copies asked for in place of its own.
@@ -102,7 +114,7 @@ int printFile(const std::string &queue, const std::string &file, const char *tit
         options.push_back({copiesName, count.data()});
     }
     const int job = lib->printFile(dest.get()->name, file.c_str(), title, int(options.size()), options.data());
-    reason = lib->lastErrorString() ? lib->lastErrorString() : "";
+    reason = job == 0 ? lastReason(*lib) : std::string();
     return job;
 }
 

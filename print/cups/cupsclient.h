@@ -22,6 +22,7 @@ struct Api {
     decltype(&::cupsFreeDests) freeDests;
     decltype(&::cupsPrintFile) printFile;
     decltype(&::cupsLastErrorString) lastErrorString;
+    decltype(&::cupsLastError) lastError;
 };
 
 // The library, opened on the first call; nullptr when it cannot be loaded
@@ -49,7 +50,7 @@ private:
 
 // Hands the file to the queue ("name" or "name/instance") as one job of that
 // many copies (0: as many as the queue is set to print): the job's id, or 0
-// with the server's reason.
+// with the server's reason (empty when the server gave none).
 int printFile(const std::string &queue, const std::string &file, const char *title, int copies, std::string &reason);
 
 }  // namespace rotamet::print::cups

@@ -11,8 +11,19 @@
 #include "print/page.h"
 #include "print/targets/pdfwriting.h"
 #include "print/targets/printqueue.h"
+#include "work/job.h"
 
 namespace rotamet::print {
+
+namespace {
+// Empty when libcups gave up without a word from the server.
+std::string causeOf(const std::string &reason)
+{
+    if (reason.empty())
+        return "il server di stampa non ha accettato la pagina";
+    return reason;
+}
+}  // namespace
 
 bool CupsQueueTarget::send(const Page &page)
 {
@@ -31,12 +42,15 @@ bool CupsQueueTarget::send(const Page &page)
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata composta");
     file.close();
 
+    // From here on the page may reach the printer: not for a print given up.
+    if (!work::commit())
+        return false;
     std::string reason;
     if (cups::printFile(queue().name, QFile::encodeName(file.fileName()).toStdString(), "Rotamet", copies(), reason)
         == 0) {
         if (!queue::state(queue().name).accepting)
             throw RunTimeError(errcode::PrinterError, "La coda non accetta lavori: la pagina è stata rifiutata.");
-        throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + reason);
+        throw RunTimeError(errcode::PrinterError, "Errore della stampante: " + causeOf(reason));
     }
     return true;
 }

@@ -13,6 +13,11 @@ PdfFileTarget::PdfFileTarget(QString path, bool replace)
 
 std::string PdfFileTarget::deviceName() const { return QDir::toNativeSeparators(path_).toStdString(); }
 
+RunTimeError PdfFileTarget::lateError(std::chrono::seconds deadline, bool mayStillCome) const
+{
+    return folderLateError(QFileInfo(path_).absolutePath(), deadline, mayStillCome);
+}
+
 std::optional<PrintTarget::Handed> PdfFileTarget::deliver(const Page &page)
 {
     PdfPart part(QFileInfo(path_).absolutePath(), page);

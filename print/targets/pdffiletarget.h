@@ -26,6 +26,8 @@ public:
     // the folder's name. A file of that name that the user did not agree to
     // replace: error 58 with the file's name. Either way nothing changes.
     std::optional<Handed> deliver(const Page &page) override;
+    // The folder that did not answer (error 75).
+    RunTimeError lateError(std::chrono::seconds deadline, bool mayStillCome) const override;
 
 private:
     const QString path_;

@@ -68,14 +68,19 @@ void PdfFolderTarget::workOutNextFile() const
 
 std::string PdfFolderTarget::deviceName() const
 {
-    {
-        const std::lock_guard lock(mutex_);
-        if (!next_.empty())
-            return next_;
-    }
-    workOutNextFile();
     const std::lock_guard lock(mutex_);
     return next_.empty() ? QDir::toNativeSeparators(folder_).toStdString() : next_;
+}
+
+bool PdfFolderTarget::nextFileKnown() const
+{
+    const std::lock_guard lock(mutex_);
+    return !next_.empty();
+}
+
+RunTimeError PdfFolderTarget::lateError(std::chrono::seconds deadline, bool mayStillCome) const
+{
+    return folderLateError(folder_, deadline, mayStillCome);
 }
 
 std::optional<PrintTarget::Handed> PdfFolderTarget::deliver(const Page &page)
@@ -91,7 +96,7 @@ std::optional<PrintTarget::Handed> PdfFolderTarget::deliver(const Page &page)
             return Handed{QDir::toNativeSeparators(*name).toStdString(), {}};
         }
     }
-    throw pathError(folder_);
+    throw pathError(folder_, work::FailureCause::Unknown);
 }
 
 }  // namespace rotamet::print

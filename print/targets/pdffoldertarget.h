@@ -8,7 +8,7 @@
 // Finding the free number checks the folder name by name, which on a folder
 // of a file server is a round trip each: only workOutNextFile() and
 // deliver() do it, off the window's thread; deviceName() tells the name they
-// found last.
+// found last, and never touches the disk.
 #pragma once
 
 #include <QString>
@@ -41,13 +41,17 @@ public:
     // deviceName(). Blocks: never on the window's thread.
     void workOutNextFile() const;
     // The next file as the system writes paths, as last worked out (by
-    // workOutNextFile() or after a page was delivered); until then, worked
-    // out on the first call. Never touches the disk after that.
+    // workOutNextFile() or after a page was delivered); the folder until
+    // then. Never touches the disk.
     std::string deviceName() const override;
+    // Whether deviceName() names the next file yet.
+    bool nextFileKnown() const;
     std::string secondText() const override { return kPdfFileText; }
     // A folder that cannot be made or written, or a disk that fails: error 75
     // with the folder's name. Works the next file out again afterwards.
     std::optional<Handed> deliver(const Page &page) override;
+    // The folder that did not answer (error 75).
+    RunTimeError lateError(std::chrono::seconds deadline, bool mayStillCome) const override;
 
     // For tests: how a name is checked for an existing file, on whichever
     // thread checks it (QFileInfo::exists when empty). Not for the program.

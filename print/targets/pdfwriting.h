@@ -8,20 +8,28 @@
 
 #include <QFile>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 #include "numtext/runtimeerror.h"
+#include "work/failurecause.h"
 
 namespace rotamet::print {
 
 class Page;
 
-// Error 75 with the folder's name, as the system writes paths: the folder
-// cannot be made or written, or the disk failed.
-RunTimeError pathError(const QString &folder);
+// Error 75 with the folder's name, as the system writes paths, and the
+// cause when known: the folder cannot be made or written, or the disk
+// failed.
+RunTimeError pathError(const QString &folder, work::FailureCause cause);
+
+// A PDF target's hand-over given up at its deadline: error 75 naming the
+// folder that did not answer; mayStillCome: the file was about to take its
+// name, and may still appear (PageMayStillCome).
+RunTimeError folderLateError(const QString &folder, std::chrono::seconds deadline, bool mayStillCome);
 
 // At the program's end, when work is still stuck writing or handing a page
-// over (print/offthread.h): removes the hidden files of the pages under way,
+// over (work/offthread.h): removes the hidden files of the pages under way,
 // which no destructor will remove.
 void removePartsUnderWay();
 
@@ -51,6 +59,8 @@ public:
     // Gives the file the name path, in the same folder, in one step that
     // never replaces a file: false when a file of that name exists. Throws
     // pathError when the system refuses. Once named, the file is the user's.
+    // A page whose job was abandoned (work/job.h) takes no name: it throws
+    // and leaves nothing.
     bool giveName(const QString &path);
     // The same, replacing a file of that name in that step.
     void giveNameReplacing(const QString &path);

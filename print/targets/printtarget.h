@@ -11,9 +11,12 @@
 // which one is chosen per print.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "numtext/runtimeerror.h"
 
 namespace rotamet::print {
 
@@ -45,6 +48,13 @@ public:
     // window's thread. Throws RunTimeError (482 for the printer, 75 for a
     // folder); a page that does not reach its target leaves nothing behind.
     virtual std::optional<Handed> deliver(const Page &page) = 0;
+
+    // The error of a hand-over given up at its deadline, naming what did not
+    // answer (a printer here; a PDF target names its folder). mayStillCome:
+    // the target had let the page out, which may still arrive; the message
+    // then says so (the composer throws it as print/printer.h's
+    // PageMayStillCome).
+    virtual RunTimeError lateError(std::chrono::seconds deadline, bool mayStillCome) const;
 };
 
 }  // namespace rotamet::print

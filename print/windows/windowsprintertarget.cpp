@@ -11,6 +11,7 @@
 #include "numtext/runtimeerror.h"
 #include "print/page.h"
 #include "print/targets/printqueue.h"
+#include "work/job.h"
 
 // The spooler's own question for a file name, as StartDoc asks it for a port
 // that prompts; exported by winspool.drv, not declared in its header.
@@ -74,6 +75,9 @@ bool WindowsPrinterTarget::send(const Page &page)
         // in .pdf as a wish for its own PDF writer instead of the driver.
         printer.printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, *file);
     }
+    // From here on the page may reach the spooler: not for a print given up.
+    if (!work::commit())
+        return false;
     QPainter painter;
     if (!painter.begin(&printer))
         throw RunTimeError(errcode::PrinterError, "Errore della stampante: il documento non è stato avviato");

@@ -98,7 +98,7 @@ int main(int argc, char **argv)
     const auto printer = std::make_unique<print::PageComposer>();
     print::DefaultPrinter &lookup = *printer->defaultPrinter();
     lookup.lookUp();
-    if (lookup.waitForAnswer(print::DefaultPrinter::kLookupTimeout) != print::Waited::Done) {
+    if (lookup.waitForAnswer(print::DefaultPrinter::kLookupTimeout) != work::Waited::Done) {
         std::fprintf(stderr, "FAIL: the print server did not answer\n");
         return 1;
     }
