@@ -177,7 +177,7 @@ void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
     // The print's message, once the print is given up: Enter closes it.
     QString box;
     QTRY_VERIFY_WITH_TIMEOUT(
-        !(box = xdotool({"search", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"}).value_or("")).isEmpty()
+        !(box = xdotool({"search", "--all", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"}).value_or("")).isEmpty()
             || program.state() == QProcess::NotRunning,
         kGivenUpWithin);
     QVERIFY2(!box.isEmpty(), "the program ended without the print's message");

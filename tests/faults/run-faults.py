@@ -65,8 +65,8 @@ QUEUE = "RotametPDF"
 # What a message says of a wait given up at its deadline, by action.
 DEADLINE_TEXTS = {
     "pump": r"Il file delle pompe non risponde",
-    "pdf": r"La cartella '.*' non risponde",
-    "folder": r"La cartella '.*' non risponde",
+    "pdf": r"La cartella (dei documenti|'.*') non risponde",
+    "folder": r"La cartella (dei documenti|'.*') non risponde",
     "queue": r"Il server di stampa non risponde|La stampante '.*' non ha preso la pagina entro 30 secondi",
 }
 # The program's deadlines (s) and the delay that passes each.
