@@ -16,13 +16,15 @@
 // prints "READY" and waits for a line on its input, so that a tracer can
 // attach first: only the action itself is then traced. Afterwards it prints
 // each box as "BOX<tab>title<tab>text" (line ends as \n), "DIALOG-OPEN" when
-// the pump dialog stayed open, and "END", and ends as the program does
+// the pump dialog stayed open, "ACTION ms" (how long the action took), and
+// "END", and ends as the program does
 // (app/application.h: endProgram), with status 0. Status 3 means the action
 // could not be driven at all (a menu or dialog that did not open).
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -139,6 +141,8 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     std::string go;
     std::getline(std::cin, go);
+    QElapsedTimer action;
+    action.start();
 
     int status = 0;
     if (scenario == "pump") {
@@ -154,6 +158,8 @@ int main(int argc, char **argv)
     }
     for (const auto &box : services.boxes)
         std::printf("BOX\t%s\t%s\n", qPrintable(escaped(box.title)), qPrintable(escaped(box.text)));
+    // How long the action held the user, for the deadlines.
+    std::printf("ACTION %lld\n", static_cast<long long>(action.elapsed()));
     std::printf("END\n");
     std::fflush(stdout);
     return endProgram(status);

@@ -175,6 +175,7 @@ class Run:
         self.output = ""
         self.untraced = False  # strace could not attach
         self.pid = None
+        self.action = None  # seconds the action took, as the driver saw it
 
 
 def pages_ok(path):
@@ -274,6 +275,8 @@ def run_once(scenario, driver, strace_args=None, trace_log=None, limit=60, code=
             r.boxes.append((title, text.replace("\\n", "\n").replace("\\t", "\t").replace("\\\\", "\\")))
         elif line == "DIALOG-OPEN":
             r.dialog_open = True
+        elif line.startswith("ACTION "):
+            r.action = int(line[7:]) / 1000
         elif line == "END":
             r.ended = True
         elif line.startswith("DRIVER "):
@@ -402,8 +405,11 @@ def check(scenario, r, errno=None, call=None, deadline=None, killed_ok=False):
             problems.append("the wait past the deadline is not told as such: %r" % texts)
         if any("Stampa effettuata" in t for t in texts):
             problems.append("success told, but the page is not where it was said: %r" % texts)
-    if deadline is not None and r.status != "hung" and r.seconds > deadline + 12:
-        problems.append(f"the action took {r.seconds:.0f} s, past the {deadline} s deadline")
+    # The action by its deadline. (The process itself is gone only once
+    # strace lets the held thread go: a thread held in a call is part of
+    # the process until it returns, and strace holds it the whole delay.)
+    if deadline is not None and r.status != "hung" and r.action is not None and r.action > deadline + 10:
+        problems.append(f"the action took {r.action:.0f} s, past the {deadline} s deadline")
     return problems
 
 
@@ -566,7 +572,7 @@ def main():
             held = Scenario(name, s.base + "-tenuto", cups=s.cups)
             held.after = s.after
 
-            def hold(sc, calls, name=name):
+            def hold(sc, calls, name=name, base=s.base):
                 # Past every deadline of the program (the longest is 30 s).
                 delay = 35 * 1000000
                 for call in calls:
@@ -576,7 +582,7 @@ def main():
                                   f"inject={call[0]}:delay_enter={delay}:when={call[1]}"],
                                  limit=90)
                     # The held call's path names the folder of this run.
-                    problems = check(sc, r, call=(call[0], call[1], call[2].replace(s.base, sc.base), call[3]),
+                    problems = check(sc, r, call=(call[0], call[1], call[2].replace(base, sc.base), call[3]),
                                      deadline=DEADLINES[name])
                     label = f"{name}: {call[0]} #{call[1]} ({call[2]}) held 35 s"
                     with counting:
@@ -586,7 +592,8 @@ def main():
                             log(f"FAIL {label}: " + "; ".join(problems))
                         else:
                             figures["delays_survived"] += 1
-                            log(f"ok {label} ({r.seconds:.0f} s): {[t for _, t in r.boxes]}")
+                            log(f"ok {label} (action {r.action} s, ended at {r.seconds:.0f} s): "
+                                f"{[t for _, t in r.boxes]}")
 
             holding = threading.Thread(target=hold, args=(held, rng.sample(slow, min(args.delays, len(slow)))))
             holding.start()
