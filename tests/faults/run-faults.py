@@ -549,7 +549,6 @@ def main():
                 return 77
             with open(s.pumps, "rb") as f:
                 s.after = f.read()
-            s.after_ok = True
             problems = check(s, clean)
             if problems or clean.boxes and name == "pump":
                 log(f"FAIL {name}: the clean run: {problems} {clean.boxes}\n{clean.output}")
