@@ -34,9 +34,10 @@ screenshots: build
 	@scripts/screenshots.sh $(BUILD)
 
 # Checks beyond the suite: the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text with
-# libFuzzer (build-fuzz/), 30 s or 600 s per fuzz target.
-.PHONY: test-asan fuzz-smoke fuzz test-faults
+# UndefinedBehaviorSanitizer (build-asan/), and fuzzing of number text and of
+# the pump file's reader with libFuzzer (build-fuzz/), 30 s or 600 s per fuzz
+# target.
+.PHONY: test-asan fuzz-smoke fuzz test-spreadsheet test-faults
 
 test-asan: bootstrap
 	@cmake --preset asan >/dev/null
@@ -57,6 +58,13 @@ FAULTS_FLAGS ?=
 test-faults: build
 	@cmake --build $(BUILD) --target faultdriver
 	@python3 tests/faults/run-faults.py --driver $(BUILD)/tests/faults/faultdriver $(FAULTS_FLAGS)
+
+# With a real spreadsheet: LibreOffice Calc, headless, reads what the program
+# hands over (tests/spreadsheet/*.sh). Installs its own packages first
+# (tests/spreadsheet/packages.txt, LibreOffice Calc without a GUI).
+test-spreadsheet: build
+	@scripts/bootstrap.sh tests/spreadsheet/packages.txt
+	@scripts/run-spreadsheet-tests.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

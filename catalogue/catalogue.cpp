@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
+#include <limits>
 #include <map>
 
 #include "numtext/numtext.h"
@@ -34,6 +36,11 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string problemText(Field field, const std::string &what) { return fieldName(field) + ": " + what; }
 
+std::string builtInText(std::string_view code)
+{
+    return problemText(Field::Codice, std::string(code) + " è una pompa incorporata, che non si può cambiare.");
+}
+
 std::optional<Problem> checkCode(const std::string &code)
 {
     if (code.empty())
@@ -60,6 +67,7 @@ Dimension readDimension(Field field, std::string_view typed)
     std::size_t i = 0;
     if (t[0] == '+' || t[0] == '-')
         ++i;
+    const std::size_t signLength = i;  // 1 when a sign leads
     std::size_t digits = 0, decimals = 0;
     bool comma = false;
     for (; i < t.size(); ++i) {
@@ -77,9 +85,18 @@ Dimension readDimension(Field field, std::string_view typed)
         return {std::nullopt, Problem{field, problemText(field, "non è un numero (si scrive per esempio 37,35).")}};
     if (decimals > std::size_t(kMaxDecimals))
         return {std::nullopt, Problem{field, problemText(field, "al massimo 3 decimali.")}};
-    const double v = ParseDouble(t);
+    // A file may hold any number of digits: the whole part's, without its
+    // leading zeros, say whether the number can be in range at all, and only
+    // a number that can is read.
+    const Problem outOfRange{field, problemText(field, "deve essere maggiore di 0 e non oltre 100 mm.")};
+    std::string_view whole = t.substr(signLength, t.size() - signLength - (comma ? decimals + 1 : 0));
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    if (whole.size() > 3)  // 1000 or more
+        return {std::nullopt, outOfRange};
+    const double v = ParseDouble(std::string(t.substr(0, signLength)) + (whole.empty() ? "0" : std::string(whole)) + ","
+                                 + std::string(t.substr(t.size() - decimals)));
     if (!(v > 0) || v > kMaxAlbero)
-        return {std::nullopt, Problem{field, problemText(field, "deve essere maggiore di 0 e non oltre 100 mm.")}};
+        return {std::nullopt, outOfRange};
     return {v, std::nullopt};
 }
 
@@ -98,31 +115,57 @@ std::optional<int> readAngle(std::string_view typed)
 }
 
 // The fields of one line: split at ";", a field in double quotes taken as a
-// spreadsheet writes it ("" inside stands for one ").
-std::vector<std::string> splitFields(std::string_view line)
+// spreadsheet writes it ("" inside stands for one "). Blank fields at the end
+// of the line beyond the fourth do not count. Only the first four fields are
+// kept: a line of nothing but separators costs no more than its length.
+struct Fields {
+    std::array<std::string, 4> text;
+    std::size_t count = 1;
+};
+
+Fields splitFields(std::string_view line)
 {
-    std::vector<std::string> fields(1);
+    Fields fields;
+    std::size_t index = 0;    // of the field being read
+    bool blank = true;        // the field holds only blanks so far
+    std::size_t counted = 4;  // up to the last field beyond the fourth that is not blank
+    const auto kept = [&]() -> std::string * { return index < fields.text.size() ? &fields.text[index] : nullptr; };
+    const auto append = [&](char c) {
+        if (std::string *field = kept())
+            *field += c;
+        if (c != ' ' && c != '\t')
+            blank = false;
+    };
+    const auto endField = [&] {
+        if (!kept() && !blank)
+            counted = index + 1;
+    };
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
             if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
+                append('"');
                 ++i;
             } else if (c == '"') {
                 quoted = false;
             } else {
-                fields.back() += c;
+                append(c);
             }
-        } else if (c == '"' && trimmed(fields.back()).empty()) {
-            fields.back().clear();
+        } else if (c == '"' && blank) {
+            if (std::string *field = kept())
+                field->clear();
             quoted = true;
         } else if (c == ';') {
-            fields.emplace_back();
+            endField();
+            ++index;
+            blank = true;
         } else {
-            fields.back() += c;
+            append(c);
         }
     }
+    endField();
+    fields.count = index < fields.text.size() ? index + 1 : counted;
     return fields;
 }
 
@@ -214,9 +257,15 @@ const Pump *Catalogue::find(std::string_view code) const
 
 std::optional<std::size_t> Catalogue::indexOf(std::string_view code) const
 {
-    for (std::size_t i = 0; i < pumps_.size(); ++i)
+    for (std::size_t i = 0; i < kBuiltIn.size(); ++i)
         if (pumps_[i].code == code)
             return i;
+    // The user's pumps are sorted by code.
+    const auto users = pumps_.begin() + std::ptrdiff_t(kBuiltIn.size());
+    const auto at
+        = std::lower_bound(users, pumps_.end(), code, [](const Pump &p, std::string_view c) { return p.code < c; });
+    if (at != pumps_.end() && at->code == code)
+        return std::size_t(at - pumps_.begin());
     return std::nullopt;
 }
 
@@ -229,8 +278,7 @@ bool Catalogue::isUserPump(std::string_view code) const
 std::optional<Problem> Catalogue::add(const Pump &pump)
 {
     if (isBuiltIn(pump.code))
-        return Problem{Field::Codice,
-                       problemText(Field::Codice, pump.code + " è una pompa incorporata, che non si può cambiare.")};
+        return Problem{Field::Codice, builtInText(pump.code)};
     if (find(pump.code))
         return Problem{Field::Codice, problemText(Field::Codice, pump.code + " è già in catalogo.")};
     const auto users = pumps_.begin() + std::ptrdiff_t(kBuiltIn.size());
@@ -243,9 +291,7 @@ std::optional<Problem> Catalogue::add(const Pump &pump)
 std::optional<Problem> Catalogue::replace(std::string_view code, const Pump &pump)
 {
     if (isBuiltIn(code))
-        return Problem{
-            Field::Codice,
-            problemText(Field::Codice, std::string(code) + " è una pompa incorporata, che non si può cambiare.")};
+        return Problem{Field::Codice, builtInText(code)};
     Catalogue changed = *this;
     changed.remove(code);
     if (auto problem = changed.add(pump))
@@ -279,6 +325,7 @@ Catalogue readFile(std::string_view text)
         text.remove_prefix(bom.size());
 
     Catalogue catalogue;
+    std::vector<Pump> pumps;            // in the file's order
     std::map<std::string, int> lineOf;  // code → the line it was read from
     bool headerSeen = false;
     int number = 0;
@@ -286,46 +333,50 @@ Catalogue readFile(std::string_view text)
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        ++number;
+        if (number < std::numeric_limits<int>::max())
+            ++number;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (trimmed(line).empty())
             continue;
 
         // Read as UTF-8, or in the Windows code page; kept as its bytes.
-        const std::string decoded = isValidUtf8(line) ? std::string(line) : fromWindows1252(line);
-        std::vector<std::string> fields = splitFields(decoded);
+        const Fields fields = isValidUtf8(line) ? splitFields(line) : splitFields(fromWindows1252(line));
         if (!headerSeen) {
             headerSeen = true;
-            if (lowered(trimmed(fields[0])) == "codice")
+            if (lowered(trimmed(fields.text[0])) == "codice")
                 continue;
         }
         const auto skip = [&](std::string reason) {
-            catalogue.skipped.push_back({number, std::string(line), std::move(reason), normalisedCode(fields[0])});
+            catalogue.skipped.push_back({number, std::string(line), std::move(reason), normalisedCode(fields.text[0])});
         };
-        while (fields.size() > 4 && trimmed(fields.back()).empty())
-            fields.pop_back();
-        if (fields.size() != 4) {
+        if (fields.count != 4) {
+            const auto count
+                = std::int32_t(std::min<std::size_t>(fields.count, std::numeric_limits<std::int32_t>::max()));
             skip("servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), ce ne sono "
-                 + NumberText(std::int32_t(fields.size())) + ".");
+                 + NumberText(count) + ".");
             continue;
         }
-        const ReadPump read = readPump({fields[0], fields[1], fields[2], fields[3]});
+        const ReadPump read = readPump({fields.text[0], fields.text[1], fields.text[2], fields.text[3]});
         if (read.problem) {
             skip(read.problem->reason);
             continue;
         }
-        if (const auto earlier = lineOf.find(read.pump->code); earlier != lineOf.end()) {
+        if (isBuiltIn(read.pump->code)) {
+            skip(builtInText(read.pump->code));
+            continue;
+        }
+        if (const auto [earlier, added] = lineOf.emplace(read.pump->code, number); !added) {
             skip(problemText(Field::Codice,
                              read.pump->code + " è già alla riga " + NumberText(std::int32_t(earlier->second)) + "."));
             continue;
         }
-        if (auto problem = catalogue.add(*read.pump)) {
-            skip(problem->reason);
-            continue;
-        }
-        lineOf.emplace(read.pump->code, number);
+        pumps.push_back(*read.pump);
     }
+    // Sorted once, not pump by pump: a file may hold many.
+    std::sort(pumps.begin(), pumps.end(), [](const Pump &a, const Pump &b) { return a.code < b.code; });
+    catalogue.pumps_.insert(catalogue.pumps_.end(), std::make_move_iterator(pumps.begin()),
+                            std::make_move_iterator(pumps.end()));
     return catalogue;
 }
 
@@ -386,8 +437,10 @@ std::string fileText(const Catalogue &catalogue)
     for (const Pump &p : catalogue.pumps().subspan(kBuiltIn.size()))
         out += p.code + ";" + NumberText(p.minAlbero) + ";" + NumberText(p.maxAlbero) + ";"
             + NumberText(std::int32_t(p.fineAlzata)) + "\n";
+    // A line that ends in "\r" as it stood gets one more, which reading takes
+    // as part of the line end.
     for (const SkippedLine &line : catalogue.skipped)
-        out += line.text + "\n";
+        out += line.text + (!line.text.empty() && line.text.back() == '\r' ? "\r\n" : "\n");
     return out;
 }
 

@@ -69,8 +69,8 @@ struct ReadPump {
 ReadPump readPump(const PumpText &text);
 
 // A line of the file that could not be read: its number (from 1), its bytes as
-// they stood, the code in its first field (normalised; it may be no valid
-// code) and why.
+// they stood (without the line end), the code in its first field (normalised;
+// it may be no valid code) and why.
 struct SkippedLine {
     int number = 0;
     std::string text;
@@ -109,6 +109,7 @@ public:
     std::vector<SkippedLine> skipped;
 
 private:
+    friend Catalogue readFile(std::string_view text);
     std::vector<Pump> pumps_;
 };
 
@@ -121,10 +122,14 @@ private:
 // already has). A byte order mark, "\r\n" line ends, blanks around fields and
 // fields in double quotes are read as a spreadsheet writes them. A line that
 // is not valid UTF-8 is read in the Windows code page (Windows-1252), as a
-// spreadsheet on Windows saves it: "110\xB0" is 110°.
+// spreadsheet on Windows saves it: "110\xB0" is 110°. Whatever the bytes
+// (any number of digits, NUL, a line of any length), each line becomes a
+// pump, the header, a blank line or a skipped line: reading throws nothing
+// (short of running out of memory) and takes time in proportion to the text.
 Catalogue readFile(std::string_view text);
 // Writing: the header, the user's pumps sorted by code (UTF-8), then the
-// skipped lines exactly as they were read, byte for byte.
+// skipped lines exactly as they were read, byte for byte, so that reading the
+// text again gives the same pumps and the same skipped lines.
 std::string fileText(const Catalogue &catalogue);
 inline constexpr const char *kHeader = "codice;minimo_mm;massimo_mm;fine_alzata_gradi";
 

@@ -35,6 +35,9 @@ Contents readContents(const QString &path)
         return {};
     if (info.isDir())
         return {true, {}, QStringLiteral("al suo posto c'è una cartella")};
+    // A pipe or a device would hold the reading for ever, or never end.
+    if (info.exists() && !info.isFile())
+        return {true, {}, QStringLiteral("non è un file ordinario")};
     if (info.size() > PumpFile::kMaxSize)
         return {true, {}, QStringLiteral("è più grande di 1 MB")};
     QFile file(path);

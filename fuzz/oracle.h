@@ -22,7 +22,7 @@ namespace fuzz {
 
 [[noreturn]] inline void fail(std::string_view input, const char *what, const std::string &detail = {})
 {
-    std::fprintf(stderr, "\n*** number text property broken: %s\n*** input (%zu bytes): \"", what, input.size());
+    std::fprintf(stderr, "\n*** property broken: %s\n*** input (%zu bytes): \"", what, input.size());
     for (unsigned char c : input) {
         if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\')
             std::fputc(c, stderr);

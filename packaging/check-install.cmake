@@ -2,7 +2,7 @@
 # (prefix /usr under DESTDIR), and checks that exactly the expected files land
 # there, that the icons are 24-bit RGB at their sizes, that the metainfo names
 # this version, and that AppStream accepts the installed tree.
-# cmake -DBUILD_DIR=... -DSTAGE=... -DAPP_ID=... -DVERSION=... -DAPPSTREAMCLI=... -P check-install.cmake
+# cmake -DBUILD_DIR=... -DSTAGE=... -DAPP_ID=... -DVERSION=... -DAPPSTREAMCLI=... -DMANUAL_DIR=... -P check-install.cmake
 file(REMOVE_RECURSE "${STAGE}")
 set(ENV{DESTDIR} "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix /usr
@@ -17,6 +17,12 @@ set(expected
   usr/share/icons/hicolor/64x64/apps/rotamet.png
   usr/share/icons/hicolor/scalable/apps/rotamet.svg
   usr/share/metainfo/${APP_ID}.metainfo.xml)
+# The manual, every page and picture of it.
+file(GLOB_RECURSE manual LIST_DIRECTORIES false RELATIVE "${MANUAL_DIR}" "${MANUAL_DIR}/*")
+foreach(page IN LISTS manual)
+  list(APPEND expected usr/share/doc/rotamet/manuale/${page})
+endforeach()
+list(SORT expected)
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${STAGE}" "${STAGE}/*")
 list(SORT installed)
 if(NOT installed STREQUAL expected)

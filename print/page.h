@@ -6,6 +6,10 @@
 //
 // Positions are dots of 1/600 inch from the top-left corner of the printable
 // area; a target's device may have another resolution, and draw() scales.
+//
+// The page also keeps its tables as data: each cell the print said
+// (Printer::tableCell), which the copy of the tables reads. Cells are never
+// drawn.
 #pragma once
 
 #include <QColor>
@@ -13,6 +17,8 @@
 #include <QPointF>
 #include <QString>
 #include <vector>
+
+#include "print/printer.h"
 
 class QIODevice;
 class QPainter;
@@ -36,6 +42,9 @@ public:
     void addText(QPointF baseline, const PageFont &font, QColor colour, const QString &text);
     // A straight line, width in dots, with round ends.
     void addLine(QPointF from, QPointF to, double width, QColor colour);
+    // A cell of one of the page's tables, in the order the print said them.
+    void addCell(const TableCell &cell) { cells_.push_back(cell); }
+    const std::vector<TableCell> &cells() const { return cells_; }
 
     // Draws the page with a painter whose device has dotsPerInch, its origin
     // at the printable area's top-left corner. Any thread may draw.
@@ -53,6 +62,7 @@ private:
         QString text;
     };
     std::vector<Item> items_;
+    std::vector<TableCell> cells_;
 };
 
 // Writes the page as a one-page PDF of the given layout into device (open for

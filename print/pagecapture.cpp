@@ -34,34 +34,11 @@ private:
     std::optional<Page> kept_;
 };
 
-// The real printer, noting each text it prints and where its lines end.
-class NotingPrinter : public PageComposer {
-public:
-    using PageComposer::PageComposer;
-    void setOrientation(std::int16_t orientation) override
-    {
-        // Every run starts here.
-        lines.clear();
-        lineEnded = true;
-        PageComposer::setOrientation(orientation);
-    }
-    void print(const std::string &text, bool endLine) override
-    {
-        PageComposer::print(text, endLine);
-        if (lineEnded)
-            lines.emplace_back();
-        lines.back().push_back(text);
-        lineEnded = endLine;
-    }
-    std::vector<PageCapture::Line> lines;
-    bool lineEnded = true;
-};
-
 }  // namespace
 
 struct PageCapture::Impl {
     std::shared_ptr<KeepingTarget> target = std::make_shared<KeepingTarget>();
-    NotingPrinter printer{target};
+    PageComposer printer{target};
 };
 
 PageCapture::PageCapture() : d(std::make_unique<Impl>()) {}
@@ -70,11 +47,5 @@ PageCapture::~PageCapture() = default;
 Printer &PageCapture::printer() { return d->printer; }
 
 const std::optional<Page> &PageCapture::page() const { return d->target->kept(); }
-
-const std::vector<PageCapture::Line> &PageCapture::lines() const
-{
-    static const std::vector<Line> none;
-    return page() ? d->printer.lines : none;
-}
 
 }  // namespace rotamet::print

@@ -2,14 +2,12 @@
 // for any target, and then kept here instead of being handed over. The print
 // run (print/stampascala.h) then ends as a print the user chose not to make:
 // it says nothing and gives the speed and angle back as every print does.
-// The preview draws the kept page, and the copy of the tables reads the texts
-// printed on it, line by line.
+// The preview draws the kept page, and the copy of the tables reads the
+// cells kept on it (Page::cells).
 #pragma once
 
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "print/page.h"
 #include "print/printer.h"
@@ -18,9 +16,6 @@ namespace rotamet::print {
 
 class PageCapture {
 public:
-    // The texts of one printed line, in the order they were printed.
-    using Line = std::vector<std::string>;
-
     PageCapture();
     ~PageCapture();
     PageCapture(const PageCapture &) = delete;
@@ -29,10 +24,9 @@ public:
     // The printer to run the print on.
     Printer &printer();
 
-    // Once the print has run to its end: the page composed, and every text
-    // printed on it, line by line. Nothing when the print stopped before.
+    // Once the print has run to its end: the page composed, with its
+    // tables' cells. Nothing when the print stopped before.
     const std::optional<Page> &page() const;
-    const std::vector<Line> &lines() const;
 
 private:
     struct Impl;

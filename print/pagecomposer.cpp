@@ -154,7 +154,10 @@ struct PageComposer::Impl {
 
 PageComposer::PageComposer() : d(std::make_unique<Impl>(nullptr)) {}
 PageComposer::PageComposer(std::shared_ptr<PrintTarget> target) : d(std::make_unique<Impl>(std::move(target))) {}
-PageComposer::PageComposer(const QString &pdfFolder) : PageComposer(std::make_shared<PdfFolderTarget>(pdfFolder)) {}
+PageComposer::PageComposer(const QString &pdfFolder) : PageComposer(std::make_shared<PdfFolderTarget>(pdfFolder))
+{
+    std::static_pointer_cast<PdfFolderTarget>(d->target)->workOutNextFile();
+}
 PageComposer::~PageComposer() = default;
 
 void PageComposer::setOrientation(std::int16_t orientation)
@@ -207,6 +210,13 @@ void PageComposer::print(const std::string &text, bool endLine)
 float PageComposer::textWidth(const std::string &text)
 {
     return Impl::twips(d->metrics().horizontalAdvance(QString::fromStdString(text)));
+}
+
+void PageComposer::tableCell(const TableCell &cell)
+{
+    // Said after its text, which has begun the page; a page given up keeps nothing.
+    if (d->page)
+        d->page->addCell(cell);
 }
 
 void PageComposer::line(float x1, float y1, float x2, float y2, Rgb c)

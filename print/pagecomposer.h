@@ -49,7 +49,9 @@ public:
     // Every page to this target, whatever the system has.
     explicit PageComposer(std::shared_ptr<PrintTarget> target);
     // PDF files in this folder (a PdfFolderTarget); the folder is created
-    // when the first page is written.
+    // when the first page is written. Its next file is worked out at once,
+    // on the caller's thread: for a folder known to be local (tests,
+    // benchmarks), never for the program's own printer.
     explicit PageComposer(const QString &pdfFolder);
     ~PageComposer() override;
     PageComposer(const PageComposer &) = delete;
@@ -67,6 +69,8 @@ public:
     void setDrawWidth(std::int16_t pixels) override;
     void print(const std::string &text, bool endLine) override;
     float textWidth(const std::string &text) override;
+    // Kept on the page being composed, with its texts.
+    void tableCell(const TableCell &cell) override;
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     bool endDoc() override;
     void killDoc() override;

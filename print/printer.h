@@ -2,6 +2,10 @@
 // print position in twips, line width) and a few operations. Every operation
 // may throw rotamet::RunTimeError; code 482 is a printer error. The program's
 // own printer is print/pagecomposer.h.
+//
+// Beside the drawing, the printed table says which of its texts are table
+// cells (tableCell): what copies the page's tables reads those cells, never
+// the drawn texts.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,25 @@ public:
     using RunTimeError::RunTimeError;
 };
 
+// One cell of a table on the page, as data. Tables, rows and columns count
+// from 0 in the order the page prints them; the page's header is table 0,
+// one value a row, its title in column 0. text is the cell's content without
+// a unit: a figure as the page prints it ("0,400" for "mm 0,400"), a title
+// with its unit ("Millimetri (mm)").
+struct TableCell {
+    enum class Kind {
+        Title,   // a column's or a value's title
+        Figure,  // a number in Italian conventions ("2500", "0,305")
+        Text,    // text that stays text whatever digits it holds: a pump code
+    };
+    int table = 0;
+    int row = 0;
+    int column = 0;
+    Kind kind = Kind::Figure;
+    std::string text;
+    friend bool operator==(const TableCell &, const TableCell &) = default;
+};
+
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -44,6 +67,10 @@ public:
     // CurrentX becomes 0 and CurrentY moves down by one line height.
     virtual void print(const std::string &text, bool endLine) = 0;
     virtual float textWidth(const std::string &text) = 0;  // twips, current font
+    // A cell of a table on the page, said just after the text that shows it
+    // is printed. Draws nothing, moves nothing and never fails; a printer
+    // that keeps no tables ignores it.
+    virtual void tableCell(const TableCell &) {}
     // A straight line in the current width; the print position becomes (x2, y2).
     virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
     // Finishes the page and hands it over; later output starts a new document.

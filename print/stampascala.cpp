@@ -2,6 +2,9 @@
 // through Printer; keeps only the user's speed and angle for the length of
 // one run. Every position it computes goes through the checked arithmetic of
 // runtimeerror.h, so a fault there is a run-time error like any other.
+// Beside each text of its tables it says the table cell the text shows
+// (Printer::tableCell): the header's values (table 0), the speed table (1)
+// and the angle table (2).
 #include "print/stampascala.h"
 
 #include <cstdint>
@@ -26,6 +29,65 @@ constexpr Rgb kPurple{190, 0, 190};
 
 constexpr const char *kContact = "rotamet@example.com";
 
+using Kind = TableCell::Kind;
+constexpr int kHeader = 0, kSpeeds = 1, kAngles = 2;
+
+// The text just printed is this cell.
+void cell(Printer &p, int table, int row, int column, Kind kind, const std::string &text)
+{
+    p.tableCell({table, row, column, kind, text});
+}
+
+// A title with its unit: "Millimetri (mm)"; none: "Giri al minuto".
+std::string titled(const std::string &title, const std::string &unit)
+{
+    return unit.empty() ? title : title + " (" + unit + ")";
+}
+
+// A figure as the page prints it, without the unit its title holds:
+// "mm 0,400" with "mm" gives "0,400", "7,0°" with "°" gives "7,0", and
+// "4,80" stays as it is.
+std::string figure(const std::string &printed, const std::string &unit)
+{
+    if (printed.starts_with(unit + ' '))
+        return printed.substr(unit.size() + 1);
+    if (printed.ends_with(unit))
+        return printed.substr(0, printed.size() - unit.size());
+    return printed;
+}
+
+// Prints a value's title, "Corsa di alzata: ", as the first cell of its row
+// of the header.
+void printLabel(Printer &p, int row, const std::string &title, const std::string &unit)
+{
+    p.print(title + ": ", false);
+    cell(p, kHeader, row, 0, Kind::Title, titled(title, unit));
+}
+
+// Prints a figure and says its cell: the figure without its unit.
+void printFigure(Printer &p, const std::string &printed, bool endLine, int table, int row, int column,
+                 const std::string &unit = {})
+{
+    p.print(printed, endLine);
+    cell(p, table, row, column, Kind::Figure, figure(printed, unit));
+}
+
+// The units of the tables' columns: speed, angle, stroke, time.
+const std::string kUnits[] = {"", "°", "mm", "ms"};
+
+// Prints a column's title (spaces after it, if any, are not part of it) and
+// says its cell, in row 0 of its table, with the column's unit.
+void printTitle(Printer &p, int table, int column, const std::string &title, bool endLine, std::size_t spaces = 0)
+{
+    p.print(title + std::string(spaces, ' '), endLine);
+    cell(p, table, 0, column, Kind::Title, titled(title, kUnits[column]));
+}
+
+// The speed table's command, the same on every row, heads the header's
+// values too.
+constexpr const char *kCommandAngle = "Angolo di comando";
+constexpr const char *kCommandStroke = "Millimetri";
+
 // CurrentY = CurrentY + dy
 void moveDown(Printer &p, float dy) { p.setCurrentY(toSingle(checkedAdd(p.currentY(), dy))); }
 
@@ -47,7 +109,7 @@ bool isBoldSpeed(double speed) { return speed == 2000 || speed == 1000 || speed 
 
 void printHeader(FormView &form, Printer &p)
 {
-    p.print("Codice pompa: ", false);
+    printLabel(p, 0, "Codice pompa", {});
 
     // The pump code: larger, bold and blue, 30 twips above the line.
     p.setFontBold(true);
@@ -55,33 +117,37 @@ void printHeader(FormView &form, Printer &p)
     p.setCurrentX(2900);
     p.setForeColor(kBlue);
     moveDown(p, -30);
-    p.print(form.pumpCode(), false);
+    const std::string code = form.pumpCode();
+    p.print(code, false);
+    cell(p, kHeader, 0, 1, Kind::Text, code);
     p.setForeColor(kBlack);
     p.setFontBold(false);
     p.setFontSize(12);
     moveDown(p, 30);
     p.setCurrentX(6000);
-    p.print("Corsa di alzata: ", false);
+    printLabel(p, 1, "Corsa di alzata", "mm");
     p.setFontBold(true);
-    p.print(form.valueCaption(5) + " mm", true);
+    const std::string lift = form.valueCaption(5);
+    p.print(lift + " mm", true);
+    cell(p, kHeader, 1, 1, Kind::Figure, lift);
 
     p.setFontBold(false);
     p.setCurrentX(600);
     moveDown(p, 300);
-    p.print("Dimensioni albero: ", false);
+    printLabel(p, 2, "Dimensioni albero", "mm");
     p.setCurrentX(2900);
     p.setFontBold(true);
-    p.print(form.valueCaption(3), false);
+    printFigure(p, form.valueCaption(3), false, kHeader, 2, 1);
     p.setFontBold(false);
     p.print(" mm / ", false);
     p.setFontBold(true);
-    p.print(form.valueCaption(4), false);
+    printFigure(p, form.valueCaption(4), false, kHeader, 2, 2);
     p.setFontBold(false);
     p.print(" mm", false);
     p.setCurrentX(6000);
-    p.print("Gradi di fine alzata: ", false);
+    printLabel(p, 3, "Gradi di fine alzata", "°");
     p.setFontBold(true);
-    p.print(form.valueCaption(6), true);
+    printFigure(p, form.valueCaption(6), true, kHeader, 3, 1, "°");
 }
 
 void printSpeedTable(FormView &form, Printer &p)
@@ -90,33 +156,43 @@ void printSpeedTable(FormView &form, Printer &p)
     p.setCurrentX(700);
     moveDown(p, 500);
     p.setFontBold(true);
-    p.print("Giri al minuto", false);
+    printTitle(p, kSpeeds, 0, "Giri al minuto", false);
     p.setCurrentX(2900);
-    p.print("Angolo di comando", false);
+    printTitle(p, kSpeeds, 1, kCommandAngle, false);
     p.setCurrentX(6000);
-    p.print("Millimetri" + std::string(40, ' '), false);
+    printTitle(p, kSpeeds, 2, kCommandStroke, false, 40);
     p.setCurrentX(8000);
-    p.print("Millisecondi", true);
+    printTitle(p, kSpeeds, 3, "Millisecondi", true);
     moveDown(p, 250);
     p.setFontBold(false);
 
     // The speed field is the loop variable: 2500 down to 100.
-    while (ParseInt16(form.fieldText(Field::GiriMinuto)) != 0) {
+    for (int row = 1; ParseInt16(form.fieldText(Field::GiriMinuto)) != 0; ++row) {
         p.setFontBold(isBoldSpeed(ParseDouble(form.fieldText(Field::GiriMinuto))));
         moveDown(p, 100);
         const std::string speed = form.fieldText(Field::GiriMinuto);
         alignRight(p, 1750, speed);
         p.setForeColor(kBlack);
-        p.print(speed, false);
+        printFigure(p, speed, false, kSpeeds, row, 0);
         p.setCurrentX(3500);
         p.setForeColor(kRed);
-        p.print(form.fieldText(Field::Angolo), false);
+        const std::string angle = form.fieldText(Field::Angolo);
+        printFigure(p, angle, false, kSpeeds, row, 1, kUnits[1]);
+        if (row == 1) {
+            cell(p, kHeader, 4, 0, Kind::Title, titled(kCommandAngle, kUnits[1]));
+            cell(p, kHeader, 4, 1, Kind::Figure, figure(angle, kUnits[1]));
+        }
         p.setCurrentX(6000);
         p.setForeColor(kDarkBlue);
-        p.print(form.valueCaption(9), false);
+        const std::string stroke = form.valueCaption(9);
+        printFigure(p, stroke, false, kSpeeds, row, 2, kUnits[2]);
+        if (row == 1) {
+            cell(p, kHeader, 5, 0, Kind::Title, titled(kCommandStroke, kUnits[2]));
+            cell(p, kHeader, 5, 1, Kind::Figure, figure(stroke, kUnits[2]));
+        }
         p.setCurrentX(8300);
         p.setForeColor(kPurple);
-        p.print(form.valueCaption(10), true);
+        printFigure(p, form.valueCaption(10), true, kSpeeds, row, 3, kUnits[3]);
 
         // The field's change handling runs the calculation for the next speed.
         form.setFieldText(Field::GiriMinuto, NumberText(minus100(ParseInt16(form.fieldText(Field::GiriMinuto)))));
@@ -136,32 +212,32 @@ void printAngleTable(FormView &form, Printer &p)
     moveDown(p, 400);
     // Still bold from the last speed row (100).
     p.setCurrentX(700);
-    p.print("Giri al minuto", false);
+    printTitle(p, kAngles, 0, "Giri al minuto", false);
     p.setCurrentX(2900);
-    p.print("Gradi di ritardo", false);
+    printTitle(p, kAngles, 1, "Gradi di ritardo", false);
     p.setCurrentX(5500);
-    p.print("Corsa pompante", false);
+    printTitle(p, kAngles, 2, "Corsa pompante", false);
     p.setCurrentX(7800);
-    p.print("MS equivalenti", true);
+    printTitle(p, kAngles, 3, "MS equivalenti", true);
     p.setFontBold(false);
 
-    for (std::int16_t angle = 15; angle <= 90; angle += 15) {
+    for (std::int16_t angle = 15, row = 1; angle <= 90; angle += 15, ++row) {
         form.setFieldText(Field::GiriMinuto, "1000");
         form.setFieldText(Field::Angolo, NumberText(angle));
         form.runCalculation();
         moveDown(p, 120);
         const std::string speed = form.fieldText(Field::GiriMinuto);
         alignRight(p, 1750, speed);
-        p.print(speed, false);
+        printFigure(p, speed, false, kAngles, row, 0);
         p.setCurrentX(3500);
         p.setForeColor(kRed);
-        p.print(form.fieldText(Field::Angolo), false);
+        printFigure(p, form.fieldText(Field::Angolo), false, kAngles, row, 1, kUnits[1]);
         p.setCurrentX(6000);
         p.setForeColor(kBlack);
-        p.print(form.valueCaption(9), false);
+        printFigure(p, form.valueCaption(9), false, kAngles, row, 2, kUnits[2]);
         const std::string time = form.valueCaption(10);
         alignRight(p, 9200, time);
-        p.print(time, true);
+        printFigure(p, time, true, kAngles, row, 3, kUnits[3]);
     }
 }
 

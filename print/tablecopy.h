@@ -1,47 +1,39 @@
-// The page's contents as a spreadsheet or a word processor takes them from
-// the clipboard: the header's values, then each table with a row of column
-// titles and its rows. Read from the texts a print printed, line by line
-// (print/pagecapture.h), so every figure is the text the page prints, in
-// Italian conventions; the unit of a figure ("mm 0,400", "3,80 mm", "7,0°")
-// goes into its title ("Millimetri (mm)"), and the cell keeps the number
-// alone ("0,400"), which a spreadsheet set to Italian reads as a number. The
-// footer is left out. No widgets: a test reads the result directly.
+// The page's tables as a spreadsheet or a word processor takes them from the
+// clipboard, made from the cells the print kept on the page (Page::cells),
+// never from its drawn texts: the header's values (table 0), one a row with
+// its title, then each table with a row of column titles and its rows. Each
+// figure is the text the page prints without its unit, in Italian
+// conventions ("0,400"), which a spreadsheet set to Italian reads as a
+// number; a code stays text. No widgets: a test reads the result directly.
 #pragma once
 
 #include <QString>
-#include <QStringList>
-#include <string>
 #include <vector>
+
+#include "print/printer.h"
 
 namespace rotamet::print {
 
-struct TableRow {
-    enum Kind {
-        Header,  // a value of the header: its title, then its values
-        Titles,  // a table's column titles
-        Row,     // a table's row
-        Gap,     // between the header and a table, and between two tables
-    };
-    Kind kind = Row;
-    QStringList cells;
-};
-using PageTables = std::vector<TableRow>;
+// The rows as they are copied, each its cells from column 0; an empty row
+// between two tables.
+using PageTables = std::vector<std::vector<TableCell>>;
 
-// From the printed lines, e.g. {"Codice pompa: ", "0445010800", "Corsa di
-// alzata: ", "9,60 mm"} gives {"Codice pompa", "0445010800"} and {"Corsa di
-// alzata (mm)", "9,60"}; {"Giri al minuto", "Angolo di comando", "Millimetri
-// ", "Millisecondi"} followed by {"2500", "7,0°", "mm 0,400", "ms 0,47"}
-// gives the titles {"Giri al minuto", "Angolo di comando (°)", "Millimetri
-// (mm)", "Millisecondi (ms)"} and the row {"2500", "7,0", "0,400", "0,47"}.
-// The header ends with the command the speed table holds on every row: its
-// angle and its stroke ({"Angolo di comando (°)", "7,0"}, {"Millimetri
-// (mm)", "0,400"}).
-PageTables pageTables(const std::vector<std::vector<std::string>> &lines);
+// The cells in order of table, row and column, whatever order they were
+// said in; a cell said twice counts once (the first). A column missing in a
+// row is an empty cell, so the columns after it keep their places; a row
+// without cells is left out. E.g. {0,0,0,"Codice pompa"}, {0,0,1,
+// "0445010800"}, {1,0,0,"Giri al minuto"}, {1,1,0,"2500"} gives the rows
+// {"Codice pompa", "0445010800"}, {}, {"Giri al minuto"}, {"2500"}.
+PageTables pageTables(const std::vector<TableCell> &cells);
 
-// One row a line, the cells separated by tabs; an empty line between the
-// header and each table.
+// One row a line, the cells separated by tabs; an empty line between two
+// tables: "Codice pompa\t0445010800\n\nGiri al minuto\n2500\n".
 QString tabSeparatedText(const PageTables &tables);
-// The same rows as one HTML table: titles in <th>, figures in <td>.
+
+// The same rows as one HTML table: titles in <th>, figures in plain <td>, and
+// a text cell marked as text for LibreOffice (sdnum with the text format "@")
+// and for Excel (mso-number-format "\@"), so that "0445010800" keeps its
+// leading zero: <td sdnum="1040;0;@" style='mso-number-format:"\@"'>.
 QString htmlTable(const PageTables &tables);
 
 }  // namespace rotamet::print

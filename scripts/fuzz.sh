@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Fuzzes number text: builds the libFuzzer targets of fuzz/ with clang in
-# build-fuzz/ and runs each for a bounded time, as many at once as there are
-# cores, each starting from a copy of its seeds in fuzz/corpus/<target>/ (what
-# a run discovers stays in build-fuzz/runs/, never in the repo). Fails when a
-# target finds a crash, a sanitizer report, a broken property or a hang; the
-# input that did it is kept in build-fuzz/findings/<target>/.
+# Fuzzes number text and the pump file's reader: builds the libFuzzer targets
+# of fuzz/ with clang in build-fuzz/ and runs each for a bounded time, as many
+# at once as there are cores, each starting from a copy of its seeds in
+# fuzz/corpus/<target>/, with its own dictionary fuzz/<target>.dict when it has
+# one and fuzz/numtext.dict otherwise (what a run discovers stays in
+# build-fuzz/runs/, never in the repo). Fails when a target finds a crash, a
+# sanitizer report, a broken property or a hang; the input that did it is kept
+# in build-fuzz/findings/<target>/.
 # Usage: scripts/fuzz.sh [seconds-per-target]     (default 60)
 #   FUZZ_TARGETS="fuzz_parse_double fuzz_number_text" runs only those.
 set -euo pipefail
@@ -32,9 +34,11 @@ run() {
   rm -rf "$work" "$findings"
   mkdir -p "$work/corpus" "$findings"
   cp fuzz/corpus/"$target"/* "$work/corpus/"
+  local dict=fuzz/$target.dict
+  [[ -f $dict ]] || dict=fuzz/numtext.dict
   local status=0
   "$build/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-    -dict=fuzz/numtext.dict -print_final_stats=1 -artifact_prefix="$findings/" \
+    -dict="$dict" -print_final_stats=1 -artifact_prefix="$findings/" \
     "$work/corpus" >"$work/log" 2>&1 || status=$?
   echo "$status" >"$work/status"
 }

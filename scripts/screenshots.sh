@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Makes the README pictures from a build: docs/window.png, the window as it
-# opens; docs/menu.png, the menu of "stampa" open on the window; and
-# docs/page.png, the page the "stampa" button prints.
+# Makes the pictures of the README and of the manual from a build:
+# docs/window.png, the window as it opens; docs/menu.png, the menu of
+# "stampa" open on the window; docs/preview.png, the print preview;
+# docs/page.png, the page the "stampa" button prints; docs/help.png, the
+# help window that F1 opens. The manual's copies go to help/manuale/immagini/
+# under their Italian names (finestra.png, menu-stampa.png, anteprima.png,
+# pagina.png, guida.png), where the build compiles them into the program.
 # usage: scripts/screenshots.sh [BUILD_DIR]        (default: build)
 #
 # The program runs under a virtual X display with a window manager (openbox)
@@ -12,8 +16,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 app=$build/app/rotamet
 docs=$top/docs
+manual=$top/help/manuale/immagini
 [[ -x $app ]] || { echo "screenshots: no $app; build first" >&2; exit 1; }
-mkdir -p "$docs"
+mkdir -p "$docs" "$manual"
 
 home=$(mktemp -d)
 xpid="" wmpid="" apid=""
@@ -89,3 +94,24 @@ done
 [[ -n $pdf ]] || { echo "screenshots: no printed PDF under $home" >&2; cat "$home/app.log" >&2; exit 1; }
 pdftoppm -png -r 80 -singlefile -f 1 -l 1 "$pdf" "$docs/page"
 echo "saved $docs/page.png (from ${pdf#"$home"/})"
+
+# F1 on the speed field, once the print's closing message is closed: the
+# help at the speed's section.
+xdotool key Return
+sleep 0.5
+xdotool mousemove --window "$wid" $(((240 + 2400 + 540) / 15)) $(((120 + 1380 + 225) / 15)) click 1
+xdotool key F1
+hwid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Guida di Rotamet' | head -n 1) || {
+  echo "screenshots: the help did not appear" >&2; cat "$home/app.log" >&2; exit 1; }
+sleep 1
+import -window "$hwid" "$docs/help.png"
+echo "saved $docs/help.png"
+xdotool key Escape
+
+# The manual's copies.
+cp "$docs/window.png" "$manual/finestra.png"
+cp "$docs/menu.png" "$manual/menu-stampa.png"
+cp "$docs/preview.png" "$manual/anteprima.png"
+cp "$docs/page.png" "$manual/pagina.png"
+cp "$docs/help.png" "$manual/guida.png"
+echo "saved the manual's pictures in $manual"

@@ -17,6 +17,8 @@
 #include "catalogue/pumpfile.h"
 #include "support/readonly.h"
 #ifndef Q_OS_WIN
+#include <sys/stat.h>
+
 #include "support/filesizelimit.h"
 #endif
 
@@ -136,6 +138,9 @@ private slots:
     void builtInPumpsCannotBeChangedOrRemoved();
     void fileWrittenAndReadBackEqual();
     void fileWithBadLines();
+    void anyLineIsAPumpOrSkippedAndCarriedOver_data();
+    void anyLineIsAPumpOrSkippedAndCarriedOver();
+    void aFileOfManyPumpsInReverseOrderLoadsThemAll();
     void noFileMeansTheBuiltInPumpsAndNoMessage();
     void fileWithBadLinesLoadsTheRestAndSaysWhich();
     void aChangeCarriesTheSkippedLinesOver();
@@ -304,6 +309,106 @@ void TestCatalogue::fileWithBadLines()
     QCOMPARE(q(c.skipped[5].text), QString("04450108;30;40;90"));
 }
 
+// Whatever a line holds (any number of digits, NUL, bytes of no encoding, a
+// line of 10 MB), it is a pump or a skipped line with its reason, and a
+// change carries it over byte for byte.
+void TestCatalogue::anyLineIsAPumpOrSkippedAndCarriedOver_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("pump");    // "CODE min max angle", or empty
+    QTest::addColumn<QString>("reason");  // when skipped
+
+    const QByteArray nines400(400, '9');
+    const QByteArray mb10(10 * 1024 * 1024, ';');
+    const QString range = "deve essere maggiore di 0 e non oltre 100 mm.";
+    const auto skipped = [](const char *name, const QByteArray &line, const QString &reason) {
+        QTest::newRow(name) << line << QString() << reason;
+    };
+    skipped("minimo of 400 nines", "0445010999;" + nines400 + ";46,95;110", "Minimo: " + range);
+    skipped("massimo of 400 nines, 3 decimals", "0445010999;37,35;" + nines400 + ",999;110", "Massimo: " + range);
+    skipped("minimo of minus 400 nines", "0445010999;-" + nines400 + ";46,95;110", "Minimo: " + range);
+    skipped("minimo of 1000 after 400 zeros", "0445010999;" + QByteArray(400, '0') + "1000;1001;110",
+            "Minimo: " + range);
+    QTest::newRow("400 zeros before 37,35") << "0445010999;" + QByteArray(400, '0') + "37,35;46,95;110"
+                                            << "0445010999 37.35 46.95 110" << QString();
+    skipped("angle of 400 nines", "0445010999;37,35;46,95;" + nines400,
+            "Fine alzata: un numero intero di gradi da 1 a 360.");
+    skipped("a huge exponent", "0445010999;9E999;46,95;110", "Minimo: non è un numero (si scrive per esempio 37,35).");
+    skipped("NUL in a dimension", QByteArray("0445010999;37,35\0;46,95;110", 27),
+            "Minimo: non è un numero (si scrive per esempio 37,35).");
+    skipped("NUL alone", QByteArray("\0", 1),
+            "servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), ce ne sono 1.");
+    skipped("separators only", ";;;", "Codice: manca.");
+    skipped("a quote never closed", "\"0445010999;37,35;46,95;110",
+            "servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), ce ne sono 1.");
+    skipped("UTF-8 and Windows-1252 in one line", "0445010999;37,35;46,95;110\xC2\xB0\xB0",
+            "Fine alzata: un numero intero di gradi da 1 a 360.");
+    skipped("two carriage returns before the line end", "0445010999;37,35;46,95;110\r\r",
+            "Fine alzata: un numero intero di gradi da 1 a 360.");
+    skipped("a code of 10 MB", QByteArray(10 * 1024 * 1024, 'A') + ";37,35;46,95;110",
+            "Codice: da 10 a 13 caratteri, solo cifre e lettere.");
+    skipped("10 MB of separators", mb10, "Codice: manca.");
+    skipped("10 MB of separators after a pump", "0445010999;37,35;46,95;110" + mb10 + "x",
+            "servono 4 campi separati da \";\" (codice;minimo;massimo;fine alzata), ce ne sono 10485764.");
+    skipped("10 MB of blanks and quotes",
+            "0445010999;" + QByteArray(5 * 1024 * 1024, ' ') + "1" + QByteArray(5 * 1024 * 1024, '"') + ";46,95;110",
+            "Minimo: non è un numero (si scrive per esempio 37,35).");
+    QTest::newRow("10 MB of empty fields after a pump")
+        << "0445010999;37,35;46,95;110" + mb10 << "0445010999 37.35 46.95 110" << QString();
+}
+
+void TestCatalogue::anyLineIsAPumpOrSkippedAndCarriedOver()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, pump);
+    QFETCH(QString, reason);
+    const QByteArray file = kHeaderLine + "0445010800;37,35;46,95;110\n" + line + "\n";
+    const Catalogue c = readFile(file.toStdString());
+    QStringList pumps{"0445010800 37.35 46.95 110"};
+    if (!pump.isEmpty())
+        pumps << pump;
+    pumps.sort();
+    QCOMPARE(userPumps(c), pumps);
+    if (pump.isEmpty()) {
+        QCOMPARE(c.skipped.size(), std::size_t(1));
+        QCOMPARE(c.skipped[0].number, 3);
+        QCOMPARE(q(c.skipped[0].reason), reason);
+    } else {
+        QVERIFY(c.skipped.empty());
+    }
+
+    // Written back: the pumps and the line as they were, and again the same.
+    const std::string written = fileText(c);
+    if (pump.isEmpty())
+        QVERIFY(written.ends_with(line.toStdString() + "\n"));
+    const Catalogue back = readFile(written);
+    QCOMPARE(userPumps(back), pumps);
+    QCOMPARE(back.skipped.size(), c.skipped.size());
+    if (pump.isEmpty())
+        QVERIFY(back.skipped[0].text == c.skipped[0].text);
+    QVERIFY(fileText(back) == written);
+}
+
+// A file of the largest size read, of pumps in the reverse order of their
+// codes: every pump is in the list, sorted.
+void TestCatalogue::aFileOfManyPumpsInReverseOrderLoadsThemAll()
+{
+    QByteArray file = kHeaderLine;
+    constexpr int count = 50000;  // 20 bytes a line: just under 1 MB
+    for (int i = count; i > 0; --i)
+        file += "B" + QByteArray::number(i).rightJustified(9, '0') + ";30;40;90\n";
+    QVERIFY(file.size() <= PumpFile::kMaxSize);
+    QVERIFY(write(path(), file));
+    const PumpFile::Loaded loaded = PumpFile(path()).load();
+    QVERIFY2(loaded.message.isEmpty(), qPrintable(loaded.message));
+    const Catalogue &c = loaded.catalogue;
+    QCOMPARE(c.userCount(), std::size_t(count));
+    QCOMPARE(q(c.pumps()[builtInPumps().size()].code), QString("B000000001"));
+    QCOMPARE(q(c.pumps().back().code), QString("B000050000"));
+    QCOMPARE(c.indexOf("B000012345"), std::optional<std::size_t>(builtInPumps().size() + 12344));
+    QVERIFY(!c.find("B000050001"));
+}
+
 void TestCatalogue::noFileMeansTheBuiltInPumpsAndNoMessage()
 {
     const PumpFile::Loaded loaded = PumpFile(path()).load();
@@ -385,6 +490,11 @@ void TestCatalogue::fileThatCannotBeReadIsNeverWritten_data()
                                            << "al suo posto c'è una cartella";
     QTest::newRow("larger than 1 MB") << "large"
                                       << "è più grande di 1 MB";
+#ifndef Q_OS_WIN
+    // A pipe that no program writes to: opening it would wait for ever.
+    QTest::newRow("a pipe in its place") << "pipe"
+                                         << "non è un file ordinario";
+#endif
 }
 
 void TestCatalogue::fileThatCannotBeReadIsNeverWritten()
@@ -394,6 +504,11 @@ void TestCatalogue::fileThatCannotBeReadIsNeverWritten()
     QByteArray large;
     if (kind == "folder") {
         QVERIFY(QDir().mkpath(path()));
+    } else if (kind == "pipe") {
+#ifndef Q_OS_WIN
+        QVERIFY(QDir().mkpath(QFileInfo(path()).absolutePath()));
+        QVERIFY(::mkfifo(QFile::encodeName(path()).constData(), 0600) == 0);
+#endif
     } else {
         large = "codice;minimo_mm;massimo_mm;fine_alzata_gradi\n0445010800;30;40;90\n";
         large += QByteArray(int(PumpFile::kMaxSize), '\n');
@@ -410,6 +525,8 @@ void TestCatalogue::fileThatCannotBeReadIsNeverWritten()
     QVERIFY2(changed.message.contains(why), qPrintable(changed.message));
     if (kind == "folder")
         QVERIFY(QFileInfo(path()).isDir());
+    else if (kind == "pipe")
+        QVERIFY(QFileInfo(path()).exists() && !QFileInfo(path()).isFile());
     else
         QCOMPARE(contents(path()), large);
 }

@@ -3,7 +3,8 @@
 // the same inputs, its buttons reach the targets of the menu's entries, Esc
 // closes it and the inputs are as they were; the copied tables, read back,
 // hold the figures the page prints, as numbers a spreadsheet set to Italian
-// reads.
+// reads, made from the cells the print says beside its texts, and the pump
+// code is marked as text for the spreadsheets.
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
@@ -21,9 +22,12 @@
 #include <QTest>
 #include <QToolTip>
 #include <mutex>
+#include <set>
+#include <tuple>
 
 #include "print/page.h"
 #include "print/pagecomposer.h"
+#include "print/tablecopy.h"
 #include "print/targets/printtarget.h"
 #include "support/controls.h"
 #include "support/printmenu.h"
@@ -38,6 +42,8 @@
 using namespace rotamet;
 using print::Page;
 using print::PrintTarget;
+using print::TableCell;
+using Kind = print::TableCell::Kind;
 
 namespace {
 
@@ -149,6 +155,9 @@ QList<QStringList> cellsOfHtml(const QString &html)
 
 }  // namespace
 
+Q_DECLARE_METATYPE(rotamet::print::TableCell)
+Q_DECLARE_METATYPE(std::vector<rotamet::print::TableCell>)
+
 class TestPreview : public QObject {
     Q_OBJECT
 private slots:
@@ -163,6 +172,11 @@ private slots:
     void theCopiedTablesHoldThePagesFigures_data();
     void theCopiedTablesHoldThePagesFigures();
     void theClipboardTakesTextAndHtml();
+    void eachTableTextOfThePageIsSaidAsItsCell();
+    void theTablesComeFromTheCellsInTheirPlaces_data();
+    void theTablesComeFromTheCellsInTheirPlaces();
+    void eachKindOfCellHasItsHtml_data();
+    void eachKindOfCellHasItsHtml();
 };
 
 void TestPreview::thePreviewShowsThePageAPrintComposes_data()
@@ -476,7 +490,13 @@ void TestPreview::theCopiedTablesHoldThePagesFigures()
             italian.toDouble(cell, &isNumber);
             QVERIFY2(isNumber || cell.isEmpty() || cell.contains(QRegularExpression("[a-z]")), qPrintable(cell));
         }
-    QCOMPARE(cellsOfHtml(w.services.clipboard[0].html), copied);
+    const QString html = w.services.clipboard[0].html;
+    QCOMPARE(cellsOfHtml(html), copied);
+    // The pump code, and nothing else, is marked as text for both spreadsheets.
+    const QString code = "<td sdnum=\"1040;0;@\" style='mso-number-format:\"\\@\"'>" + header[0][1] + "</td>";
+    QVERIFY2(html.contains(code), qPrintable(html));
+    QCOMPARE(html.count("sdnum"), 1);
+    QCOMPARE(html.count("mso-number-format"), 1);
 }
 
 // The program's clipboard: what the copy puts there, another program reads
@@ -490,6 +510,118 @@ void TestPreview::theClipboardTakesTextAndHtml()
     QVERIFY(data);
     QCOMPARE(data->text().remove('\r'), QString("Giri al minuto\tMillimetri (mm)\n2500\t0,400\n"));
     QVERIFY2(data->html().contains("<th>Giri al minuto</th>"), qPrintable(data->html()));
+}
+
+// The print says a cell just after the text that shows it, and says every
+// text of the header's values and of the two tables: the cell holds that
+// text without its unit (a title with it), each place once.
+void TestPreview::eachTableTextOfThePageIsSaidAsItsCell()
+{
+    Window w;
+    print::RecordingPrinter &printed = w.services.recordingPrinter;
+    w.services.printerInUse = &printed;
+    w.form.setListIndex(2);
+    w.type(w.controls.txtAngolo, "12,5");
+    QTest::mouseClick(w.controls.cmdStampa, Qt::LeftButton);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+
+    std::set<std::tuple<int, int, int>> places;
+    std::set<std::size_t> printsWithACell;
+    for (const auto &[cell, after] : printed.cells) {
+        const QString where = QString("table %1, row %2, column %3: ").arg(cell.table).arg(cell.row).arg(cell.column);
+        QVERIFY2(places.insert({cell.table, cell.row, cell.column}).second, qPrintable(where + "said twice"));
+        QVERIFY(after > 0);
+        const auto &op = printed.ops[after - 1];
+        QCOMPARE(op.name, std::string("Print"));
+        printsWithACell.insert(after - 1);
+        const QString shown = QString::fromStdString(op.text).trimmed();
+        const QString text = QString::fromStdString(cell.text);
+        if (cell.kind == Kind::Title && cell.table == 0 && cell.row >= 4) {
+            // The command the speed table holds on every row, under its titles.
+            const auto title = std::find_if(printed.cells.begin(), printed.cells.end(), [&](const auto &c) {
+                return c.cell.table == 1 && c.cell.row == 0 && c.cell.column == cell.row - 3;
+            });
+            QVERIFY2(title != printed.cells.end() && title->cell.text == cell.text, qPrintable(where + text));
+        } else if (cell.kind == Kind::Title) {
+            // "Corsa di alzata: " is the title "Corsa di alzata (mm)".
+            const QString name = shown.endsWith(':') ? shown.chopped(1) : shown;
+            QVERIFY2(text == name || text.startsWith(name + " ("), qPrintable(where + text + " after " + shown));
+            // The header's titles head its rows, a table's its columns.
+            QVERIFY2(cell.table == 0 ? cell.column == 0 : cell.row == 0, qPrintable(where + text));
+        } else {
+            QVERIFY2(!text.isEmpty() && shown.contains(text), qPrintable(where + text + " after " + shown));
+            QVERIFY2(cell.kind == (cell.table == 0 && cell.row == 0 ? Kind::Text : Kind::Figure),
+                     qPrintable(where + text));
+        }
+    }
+    // Header: code, lift, two shaft dimensions, end of lift, command angle
+    // and stroke, each with its title; two tables of 4 columns, their titles
+    // and 25 or 6 rows.
+    QCOMPARE(places.size(), std::size_t(2 + 2 + 3 + 2 + 2 + 2 + 4 * 26 + 4 * 7));
+    // Every print but the footer and the " mm / " and " mm" between the
+    // shaft dimensions shows a cell: the command's cells in the header are
+    // said after the first speed row's.
+    std::vector<QString> without;
+    for (std::size_t i = 0; i < printed.ops.size(); ++i)
+        if (printed.ops[i].name == "Print" && !printsWithACell.count(i))
+            without.push_back(QString::fromStdString(printed.ops[i].text));
+    QCOMPARE(without.size(), std::size_t(3));
+    QCOMPARE(without[0], QString(" mm / "));
+    QCOMPARE(without[1], QString(" mm"));
+    QVERIFY(without[2].contains("Progetto rotamet"));
+}
+
+void TestPreview::theTablesComeFromTheCellsInTheirPlaces_data()
+{
+    QTest::addColumn<std::vector<TableCell>>("cells");
+    QTest::addColumn<QString>("text");
+    const TableCell code{0, 0, 1, Kind::Text, "0445010760"}, title{0, 0, 0, Kind::Title, "Codice pompa"};
+    const TableCell speeds{1, 0, 0, Kind::Title, "Giri al minuto"}, speed{1, 1, 0, Kind::Figure, "2500"};
+    const TableCell time{1, 1, 2, Kind::Figure, "0,47"};
+    QTest::newRow("in the order the page says them")
+        << std::vector{title, code, speeds, speed} << "Codice pompa\t0445010760\n\nGiri al minuto\n2500\n";
+    QTest::newRow("in any other order") << std::vector{speed, code, speeds, title}
+                                        << "Codice pompa\t0445010760\n\nGiri al minuto\n2500\n";
+    QTest::newRow("a column missing keeps the next in its place")
+        << std::vector{speeds, time, speed} << "Giri al minuto\n2500\t\t0,47\n";
+    QTest::newRow("a cell said twice, the first counts")
+        << std::vector{title, code, TableCell{0, 0, 1, Kind::Figure, "445010760"}} << "Codice pompa\t0445010760\n";
+    QTest::newRow("a table without its first") << std::vector{speed} << "2500\n";
+    QTest::newRow("no cells") << std::vector<TableCell>{} << "";
+}
+
+// The copy sets each cell in its table, row and column, whatever order the
+// print said them in.
+void TestPreview::theTablesComeFromTheCellsInTheirPlaces()
+{
+    QFETCH(std::vector<TableCell>, cells);
+    QFETCH(QString, text);
+    QCOMPARE(print::tabSeparatedText(print::pageTables(cells)), text);
+}
+
+void TestPreview::eachKindOfCellHasItsHtml_data()
+{
+    QTest::addColumn<TableCell>("cell");
+    QTest::addColumn<QString>("html");
+    QTest::newRow("a title") << TableCell{1, 0, 0, Kind::Title, "Millimetri (mm)"} << "<th>Millimetri (mm)</th>";
+    QTest::newRow("a figure, a plain Italian number") << TableCell{1, 1, 0, Kind::Figure, "0,400"} << "<td>0,400</td>";
+    QTest::newRow("a code, text for Calc and Excel")
+        << TableCell{0, 0, 0, Kind::Text, "0445010760"}
+        << "<td sdnum=\"1040;0;@\" style='mso-number-format:\"\\@\"'>0445010760</td>";
+    QTest::newRow("a code with HTML's own characters")
+        << TableCell{0, 0, 0, Kind::Text, "A<1>&\""}
+        << "<td sdnum=\"1040;0;@\" style='mso-number-format:\"\\@\"'>A&lt;1&gt;&amp;&quot;</td>";
+}
+
+// Titles are header cells, figures plain cells a spreadsheet reads as
+// numbers, and a text cell is marked as text for LibreOffice (sdnum, the
+// format "@") and for Excel (mso-number-format "\@").
+void TestPreview::eachKindOfCellHasItsHtml()
+{
+    QFETCH(TableCell, cell);
+    QFETCH(QString, html);
+    const QString table = print::htmlTable(print::pageTables({cell}));
+    QVERIFY2(table.contains("<tr>" + html + "</tr>"), qPrintable(table));
 }
 
 QTEST_MAIN(TestPreview)

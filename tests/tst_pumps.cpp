@@ -4,7 +4,9 @@
 // or changed whose code the file holds more than once, a file that cannot be
 // written or that another copy of the program is changing, and a user pump
 // chosen, calculated and printed exactly as a built-in one, and found again
-// at the next start.
+// at the next start. Export and import of the user's pumps: the entries of
+// the menu, the file written, the import dialog driven by the keyboard, files
+// saved by LibreOffice Calc, and what a failed or cancelled one leaves.
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "catalogue/catalogue.h"
 #include "numtext/numtext.h"
@@ -140,14 +143,14 @@ struct Window {
         QFAIL(qPrintable("no action " + text));
     }
 
-    QDialog *dialog() const { return form.findChild<QDialog *>("dlgPompa"); }
+    QDialog *dialog(const char *name = "dlgPompa") const { return form.findChild<QDialog *>(name); }
     // The dialog once the keyboard reaches it: a real window system makes a
     // new window active a moment after it shows.
-    QDialog *openDialog() const
+    QDialog *openDialog(const char *name = "dlgPompa") const
     {
         QDialog *open = nullptr;
         [&] {
-            QTRY_VERIFY((open = dialog()));
+            QTRY_VERIFY((open = dialog(name)));
             QVERIFY(QTest::qWaitForWindowActive(open));
             QTRY_VERIFY(open->isAncestorOf(QApplication::focusWidget()));
         }();
@@ -156,8 +159,8 @@ struct Window {
 };
 
 // Types into whatever has the focus, as a keyboard does: plain text, or one
-// of <Tab>, <Enter>, <Esc>, <Alt+C>, <Space on NAME> (Tab until NAME has the
-// focus, then Space).
+// of <Tab>, <Enter>, <Esc>, <Down>, <Space>, <Alt+LETTER> (<Alt+C>), <Space on
+// NAME> (Tab until NAME has the focus, then Space).
 void keys(const QStringList &steps)
 {
     for (const QString &step : steps) {
@@ -169,8 +172,12 @@ void keys(const QStringList &steps)
             QTest::keyClick(focus, Qt::Key_Return);
         } else if (step == "<Esc>") {
             QTest::keyClick(focus, Qt::Key_Escape);
-        } else if (step == "<Alt+C>") {
-            QTest::keyClick(focus, Qt::Key_C, Qt::AltModifier);
+        } else if (step == "<Down>") {
+            QTest::keyClick(focus, Qt::Key_Down);
+        } else if (step == "<Space>") {
+            QTest::keyClick(focus, Qt::Key_Space);
+        } else if (step.startsWith("<Alt+") && step.size() == 7) {
+            QTest::keyClick(focus, Qt::Key(Qt::Key_A + (step[5].unicode() - 'A')), Qt::AltModifier);
         } else if (step.startsWith("<Space on ")) {
             const QString name = step.mid(10).chopped(1);
             for (int i = 0; i < 10 && QApplication::focusWidget()->objectName() != name; ++i)
@@ -193,6 +200,7 @@ private slots:
     void startUpWithNoFileIsAsToday();
     void startUpListsTheUserPumpsAfterTheBuiltInOnes();
     void startUpTellsOnceOfTheLinesSkipped();
+    void startUpOverADamagedFileOpensTheWindowAndNamesTheLines();
     void aFileThatCannotBeReadLeavesTheBuiltInPumps();
     void userPumpIsChosenCalculatedAndPrintedAsABuiltInOne();
     void contextMenuOffersEditAndDeleteForAUserPump_data();
@@ -209,6 +217,19 @@ private slots:
     void aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped_data();
     void aFileThatCannotBeWrittenKeepsTheDialogAndWhatWasTyped();
     void pumpAddedIsFoundAtTheNextStart();
+    void exportIsOfferedForPumpsOfTheUserOnly();
+    void exportWritesTheUserPumpsToTheFileChosen_data();
+    void exportWritesTheUserPumpsToTheFileChosen();
+    void exportThatFailsNamesTheFileAndWhy_data();
+    void exportThatFailsNamesTheFileAndWhy();
+    void importShowsWhatItWouldDoThenMergesAsChosen_data();
+    void importShowsWhatItWouldDoThenMergesAsChosen();
+    void importDialogHasSpokenNamesAndAltKeys();
+    void importOfAFileCalcSaved_data();
+    void importOfAFileCalcSaved();
+    void importThatCannotBeMadeChangesNothing_data();
+    void importThatCannotBeMadeChangesNothing();
+    void pumpsTravelFromOnePcToAnother();
 
 private:
     QString path() const { return dir_->filePath("config/Tachocalc/pompe.csv"); }
@@ -259,6 +280,28 @@ void TestPumps::startUpTellsOnceOfTheLinesSkipped()
     for (const QString &part : {QDir::toNativeSeparators(path()), QString("riga 3: Minimo: non è un numero"),
                                 QString("riga 4: servono 4 campi")})
         QVERIFY2(box.text.contains(part), qPrintable(part + "\n" + box.text));
+    QCOMPARE(contents(path()), file);
+}
+
+// Lines no program wrote (a number of 400 digits, a NUL, half a megabyte of
+// separators) stop neither the start nor the other pumps.
+void TestPumps::startUpOverADamagedFileOpensTheWindowAndNamesTheLines()
+{
+    const QByteArray file = kHeader + "0445010800;37,35;46,95;110\n" + "0445010999;" + QByteArray(400, '9')
+        + ";46,95;110\n" + "A2C16376700XY;37,35" + QByteArray(1, '\0') + ";46,95;110\n" + QByteArray(500000, ';')
+        + "x\n";
+    QVERIFY(write(path(), file));
+    Window w(path());
+    QCOMPARE(w.list(), kBuiltInCodes + QStringList{"0445010800"});
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    const RecordingServices::Box &box = w.services.boxes[0];
+    QCOMPARE(box.title, QString("Catalogo pompe"));
+    for (const QString &part :
+         {QDir::toNativeSeparators(path()), QString("riga 3: Minimo: deve essere maggiore di 0 e non oltre 100 mm."),
+          QString("riga 4: Minimo: non è un numero"), QString("riga 5: servono 4 campi")})
+        QVERIFY2(box.text.contains(part), qPrintable(part + "\n" + box.text));
+    w.choose("0445010800");
+    QCOMPARE(w.pumpLabels()[0], QString("37,35"));
     QCOMPARE(contents(path()), file);
 }
 
@@ -337,7 +380,7 @@ void TestPumps::contextMenuOffersEditAndDeleteForAUserPump()
     Window w(path());
     QMenu *menu = w.contextMenu(byKey);
     QVERIFY(menu);
-    QCOMPARE(Window::pumpActions(menu), QStringList{"Aggiungi pompa…"});
+    QCOMPARE(Window::pumpActions(menu), (QStringList{"Aggiungi pompa…", "&Esporta pompe…", "I&mporta pompe…"}));
     // The line edit's own actions stay (paste a code).
     QVERIFY(menu->actions().size() > 3);
     menu->close();
@@ -345,7 +388,9 @@ void TestPumps::contextMenuOffersEditAndDeleteForAUserPump()
     w.choose("0445010800");
     menu = w.contextMenu(byKey);
     QVERIFY(menu);
-    QCOMPARE(Window::pumpActions(menu), (QStringList{"Aggiungi pompa…", "Modifica pompa…", "Elimina pompa"}));
+    QCOMPARE(
+        Window::pumpActions(menu),
+        (QStringList{"Aggiungi pompa…", "Modifica pompa…", "Elimina pompa", "&Esporta pompe…", "I&mporta pompe…"}));
     menu->close();
 
     // A text typed over the user pump's code: the pump shown is still it.
@@ -353,7 +398,7 @@ void TestPumps::contextMenuOffersEditAndDeleteForAUserPump()
     QTest::keyClicks(w.ui.cboCodice->lineEdit(), "xyz");
     menu = w.contextMenu(byKey);
     QVERIFY(menu);
-    QCOMPARE(Window::pumpActions(menu).size(), 3);
+    QCOMPARE(Window::pumpActions(menu).size(), 5);
     menu->close();
 }
 
@@ -687,6 +732,355 @@ void TestPumps::pumpAddedIsFoundAtTheNextStart()
     again.choose("0445010800");
     QCOMPARE(again.pumpLabels(), (QStringList{"37,35", "46,95", "4,80", "110°"}));
     QVERIFY(again.services.boxes.empty());
+}
+
+namespace {
+
+// The rows of a list of the import dialog, their columns joined by " | ".
+QStringList rows(QDialog *dialog, const char *name)
+{
+    QStringList out;
+    auto *list = dialog ? dialog->findChild<QTreeWidget *>(name) : nullptr;
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+        QStringList columns;
+        for (int c = 0; c < list->columnCount(); ++c)
+            columns << list->topLevelItem(i)->text(c);
+        out << columns.join(" | ");
+    }
+    return out;
+}
+
+QAction *action(QMenu *menu, const char *name) { return menu ? menu->findChild<QAction *>(name) : nullptr; }
+
+// The catalogue an import meets, and a file with a pump of each kind: as
+// the catalogue has it (0445010800), with other figures (0445010801,
+// 0445010802), new (0445010803), a code that lost its leading zero in a
+// spreadsheet (line 6), a built-in pump (0445010790).
+const QByteArray kOwnPumps = kHeader + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n0445010802;31;41;91\n";
+const QByteArray kOffered = kHeader
+    + "0445010800;37,35;46,95;110\n0445010801;30;40;95\n0445010802;32;42;92\n0445010803;33;43;93\n"
+      "445010804;34;44;94\n0445010790;37,6;47,1;90\n";
+
+}  // namespace
+
+void TestPumps::exportIsOfferedForPumpsOfTheUserOnly()
+{
+    Window w(path());
+    QMenu *menu = w.contextMenu(true);
+    QVERIFY(action(menu, "mnuEsportaPompe") && action(menu, "mnuImportaPompe"));
+    QVERIFY(!action(menu, "mnuEsportaPompe")->isEnabled());
+    QVERIFY(!action(menu, "mnuEsportaPompe")->toolTip().isEmpty());
+    QVERIFY(action(menu, "mnuImportaPompe")->isEnabled());
+    // Its letter does nothing.
+    QTest::keyClick(menu, Qt::Key_E);
+    QVERIFY(w.services.exportDialogs.empty());
+    menu->close();
+}
+
+void TestPumps::exportWritesTheUserPumpsToTheFileChosen_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("menu key, E") << true;
+    QTest::newRow("right click, click") << false;
+}
+
+void TestPumps::exportWritesTheUserPumpsToTheFileChosen()
+{
+    QFETCH(bool, byKey);
+    // Unordered, and with a line that cannot be read: neither goes out so.
+    const QByteArray file = kHeader + "0445010801;30;40;90\n0445010800;37,35;46,95;110\nnonsense\n";
+    QVERIFY(write(path(), file));
+    Window w(path());
+    w.services.boxes.clear();
+    const QString target = dir_->filePath("chiavetta/pompe di Mario.csv");
+    QVERIFY(write(target, "an older export, replaced whole"));
+    w.services.exportFile = target;
+    QMenu *menu = w.contextMenu(byKey);
+    if (byKey)
+        QTest::keyClick(menu, Qt::Key_E);
+    else
+        Window::click(menu, "&Esporta pompe…");
+    QTRY_COMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.exportDialogs.size(), std::size_t(1));
+    QCOMPARE(w.services.exportDialogs[0], QString("pompe-rotamet.csv"));
+    QCOMPARE(contents(target), kHeader + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n");
+    QCOMPARE(w.services.boxes[0].text, "Esportate 2 pompe in:\n" + QDir::toNativeSeparators(target));
+    QCOMPARE(w.services.boxes[0].title, QString("Esporta pompe"));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Information);
+    QCOMPARE(contents(path()), file);
+    QVERIFY(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files) == QStringList{"pompe di Mario.csv"});
+}
+
+void TestPumps::exportThatFailsNamesTheFileAndWhy_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("cause");  // empty: no message
+    QTest::newRow("a folder that is not there") << "no folder"
+                                                << "la cartella non esiste";
+    QTest::newRow("a folder of that name") << "folder"
+                                           << "al suo posto c'è una cartella";
+    QTest::newRow("a read-only file") << "read-only"
+                                      << "il file è di sola lettura";
+    QTest::newRow("cancelled") << "cancelled" << QString();
+}
+
+void TestPumps::exportThatFailsNamesTheFileAndWhy()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, cause);
+    QVERIFY(write(path(), kHeader + "0445010800;37,35;46,95;110\n"));
+    Window w(path());
+    QString target = dir_->filePath("esportate.csv");
+    std::optional<ReadOnly> readOnly;
+    if (kind == "no folder") {
+        target = dir_->filePath("chiavetta tolta/esportate.csv");
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(target));
+    } else if (kind == "read-only") {
+        QVERIFY(write(target, "kept"));
+        readOnly.emplace(target);
+        if (!readOnly->done())
+            QSKIP("this file system has no attribute that keeps root out");
+    }
+    if (kind != "cancelled")
+        w.services.exportFile = target;
+    QTest::keyClick(w.contextMenu(true), Qt::Key_E);
+    QCOMPARE(w.services.exportDialogs.size(), std::size_t(1));
+    if (cause.isEmpty()) {
+        QVERIFY(w.services.boxes.empty());
+        QVERIFY(!QFileInfo::exists(target));
+        return;
+    }
+    QTRY_COMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(
+        w.services.boxes[0].text,
+        QStringLiteral("Le pompe non sono state esportate:\n%1\n(%2)").arg(QDir::toNativeSeparators(target), cause));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Warning);
+    if (kind == "read-only")
+        QCOMPARE(contents(target), QByteArray("kept"));
+}
+
+void TestPumps::importShowsWhatItWouldDoThenMergesAsChosen_data()
+{
+    QTest::addColumn<QStringList>("steps");  // once the dialog has the keyboard
+    QTest::addColumn<QByteArray>("file");    // the pump file afterwards
+    const QByteArray added = "0445010803;33;43;93\n";
+    const QByteArray mine = kOwnPumps + added;
+    const QByteArray theirs
+        = kHeader + "0445010800;37,35;46,95;110\n0445010801;30;40;95\n0445010802;32;42;92\n" + added;
+    const QByteArray oneByOne
+        = kHeader + "0445010800;37,35;46,95;110\n0445010801;30;40;90\n0445010802;32;42;92\n" + added;
+    QTest::newRow("Enter keeps mine") << QStringList{"<Enter>"} << mine;
+    QTest::newRow("Alt+P takes the file's for all, Enter") << QStringList{"<Alt+P>", "<Enter>"} << theirs;
+    QTest::newRow("Alt+P, Alt+T keeps mine again, Enter") << QStringList{"<Alt+P>", "<Alt+T>", "<Enter>"} << mine;
+    QTest::newRow("Alt+A, Down, Space takes the second one, Enter")
+        << QStringList{"<Alt+A>", "<Down>", "<Space>", "<Enter>"} << oneByOne;
+    QTest::newRow("Alt+I") << QStringList{"<Alt+P>", "<Alt+I>"} << theirs;
+    QTest::newRow("Esc") << QStringList{"<Alt+P>", "<Esc>"} << kOwnPumps;
+    QTest::newRow("Annulla by Tab and Space") << QStringList{"<Alt+P>", "<Space on cmdAnnulla>"} << kOwnPumps;
+}
+
+void TestPumps::importShowsWhatItWouldDoThenMergesAsChosen()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QByteArray, file);
+    QVERIFY(write(path(), kOwnPumps));
+    const QString offered = dir_->filePath("da Mario.csv");
+    QVERIFY(write(offered, kOffered));
+    Window w(path());
+    w.choose("0445010801");
+    w.services.importFile = offered;
+    QTest::keyClick(w.contextMenu(true), Qt::Key_M);
+    QDialog *dialog = w.openDialog("dlgImporta");
+    QVERIFY(dialog);
+    QCOMPARE(w.services.importDialogs, 1);
+    QCOMPARE(dialog->windowTitle(), QString("Importa pompe"));
+    QVERIFY(dialog->findChild<QLabel *>("lblFile")->text().contains(QDir::toNativeSeparators(offered)));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("lstNuove"));
+    QCOMPARE(rows(dialog, "lstNuove"), QStringList{"0445010803 | 33 – 43 mm, 93°"});
+    QCOMPARE(rows(dialog, "lstConflitti"),
+             (QStringList{"0445010801 | 30 – 40 mm, 90° | 30 – 40 mm, 95°",
+                          "0445010802 | 31 – 41 mm, 91° | 32 – 42 mm, 92°"}));
+    QCOMPARE(dialog->findChild<QLabel *>("lblPresenti")->text(),
+             QString("Già in catalogo, senza cambiamenti (2): 0445010800, 0445010790"));
+    const QStringList refused = rows(dialog, "lstRifiutate");
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(refused[0].startsWith("6 | Codice: 445010804 è un numero, non un codice: il foglio di calcolo ha tolto "
+                                   "lo zero iniziale"),
+             qPrintable(refused[0]));
+    QVERIFY(refused[0].endsWith(" | 445010804;34;44;94"));
+    const QString reason = dialog->findChild<QLabel *>("lblMotivo")->text();
+    QVERIFY(reason.endsWith("riscrivere il codice.") && refused[0].contains(reason));
+    // Nothing has changed yet.
+    QCOMPARE(contents(path()), kOwnPumps);
+
+    keys(steps);
+    QTRY_VERIFY(!w.dialog("dlgImporta"));
+    QCOMPARE(contents(path()), file);
+    QVERIFY(w.services.boxes.empty());
+    QStringList listed = kBuiltInCodes + QStringList{"0445010800", "0445010801", "0445010802"};
+    if (file != kOwnPumps)
+        listed << "0445010803";
+    QCOMPARE(w.list(), listed);
+    // The pump shown stays, with the figures it has now.
+    QCOMPARE(w.ui.cboCodice->currentText(), QString("0445010801"));
+    QCOMPARE(w.pumpLabels().at(3), file.contains("0445010801;30;40;95") ? QString("95°") : QString("90°"));
+    // The next start finds the same.
+    Window again(path());
+    QCOMPARE(again.list(), w.list());
+    QVERIFY(again.services.boxes.empty());
+}
+
+void TestPumps::importDialogHasSpokenNamesAndAltKeys()
+{
+    QVERIFY(write(path(), kOwnPumps));
+    const QString offered = dir_->filePath("da Mario.csv");
+    QVERIFY(write(offered, kOffered));
+    Window w(path());
+    w.services.importFile = offered;
+    Window::click(w.contextMenu(false), "I&mporta pompe…");
+    QDialog *dialog = w.openDialog("dlgImporta");
+    QVERIFY(dialog);
+    const QStringList lists{"lstNuove", "lstConflitti", "lstRifiutate"};
+    const QStringList names{"Pompe nuove", "Pompe già in catalogo con altri valori", "Righe rifiutate"};
+    for (int i = 0; i < lists.size(); ++i) {
+        auto *list = dialog->findChild<QTreeWidget *>(lists[i]);
+        QVERIFY2(list, qPrintable(lists[i]));
+        QCOMPARE(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Name), names[i]);
+        bool labelled = false;
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            labelled = labelled || (label->buddy() == list && label->text().contains('&'));
+        QVERIFY2(labelled, qPrintable(lists[i]));
+    }
+    for (const char *button : {"cmdTieniMie", "cmdPrendiFile", "cmdImporta", "cmdAnnulla"}) {
+        auto *b = dialog->findChild<QPushButton *>(button);
+        QVERIFY2(b, button);
+        QVERIFY(!QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name).isEmpty());
+    }
+    keys({"<Esc>"});
+    QTRY_VERIFY(!w.dialog("dlgImporta"));
+    QCOMPARE(contents(path()), kOwnPumps);
+}
+
+void TestPumps::importOfAFileCalcSaved_data()
+{
+    QTest::addColumn<QString>("saved");  // by LibreOffice Calc (tests/spreadsheet/calc-csv-import.sh)
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<int>("refused");
+    QTest::newRow("code column as Text, UTF-8")
+        << ":/data/calc-testo-utf8.csv" << QStringList{"0445010800", "0445010801", "A2C1637670081"} << 0;
+    QTest::newRow("code column as Calc guessed, Windows-1252")
+        << ":/data/calc-standard-1252.csv" << QStringList{"A2C1637670081"} << 2;
+}
+
+void TestPumps::importOfAFileCalcSaved()
+{
+    QFETCH(QString, saved);
+    QFETCH(QStringList, added);
+    QFETCH(int, refused);
+    const QString offered = dir_->filePath("pompe.csv");
+    QVERIFY(QFile::copy(saved, offered));
+    Window w(path());
+    w.services.importFile = offered;
+    QTest::keyClick(w.contextMenu(true), Qt::Key_M);
+    QDialog *dialog = w.openDialog("dlgImporta");
+    QVERIFY(dialog);
+    QCOMPARE(rows(dialog, "lstNuove").size(), added.size());
+    const QStringList lines = rows(dialog, "lstRifiutate");
+    QCOMPARE(lines.size(), refused);
+    for (const QString &line : lines)
+        QVERIFY2(line.contains("ha tolto lo zero iniziale"), qPrintable(line));
+    keys({"<Enter>"});
+    QTRY_VERIFY(!w.dialog("dlgImporta"));
+    QCOMPARE(w.list(), kBuiltInCodes + added);
+    w.choose("A2C1637670081");
+    const QStringList labels = w.pumpLabels();
+    QCOMPARE((QStringList{labels[0], labels[1], labels[3]}), (QStringList{"38,51", "50,5", "80°"}));
+}
+
+void TestPumps::importThatCannotBeMadeChangesNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("offered");
+    QTest::addColumn<QString>("box");  // how the message starts; empty: none
+    QTest::newRow("cancelled") << "cancelled" << kOffered << QString();
+    QTest::newRow("no such file") << "missing" << QByteArray()
+                                  << "Il file non può essere importato:\nFILE\n(il file non esiste)\n\n"
+                                     "Il catalogo non è cambiato.";
+    QTest::newRow("an empty file") << "file" << QByteArray() << "Il file non contiene pompe:\nFILE";
+    QTest::newRow("lines refused only, Enter") << "file" << kHeader + "445010804;34;44;94\n" << QString();
+    QTest::newRow("another copy of the program changes the pumps")
+        << "locked" << kOffered << "Il file delle pompe è in uso da un'altra copia di Rotamet:";
+}
+
+void TestPumps::importThatCannotBeMadeChangesNothing()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, offered);
+    QFETCH(QString, box);
+    QVERIFY(write(path(), kOwnPumps));
+    const QString file = dir_->filePath("da Mario.csv");
+    box.replace("FILE", QDir::toNativeSeparators(file));
+    if (kind != "missing")
+        QVERIFY(write(file, offered));
+    QLockFile otherCopy(path() + ".lock");
+    if (kind == "locked")
+        QVERIFY(otherCopy.tryLock(0));
+    Window w(path());
+    const QStringList before = windowTexts(w.form);
+    if (kind != "cancelled")
+        w.services.importFile = file;
+    QTest::keyClick(w.contextMenu(true), Qt::Key_M);
+    QCOMPARE(w.services.importDialogs, 1);
+    if ((kind == "file" && !offered.isEmpty()) || kind == "locked") {
+        QDialog *dialog = w.openDialog("dlgImporta");
+        QVERIFY(dialog);
+        keys({"<Enter>"});
+        // Nothing imported, and the dialog is still there, its choices too.
+        QVERIFY(dialog->isVisible());
+        if (kind == "file") {
+            QVERIFY(!dialog->findChild<QPushButton *>("cmdImporta")->isEnabled());
+            QVERIFY(dialog->findChild<QLabel *>("lblNiente"));
+        }
+        keys({"<Esc>"});
+        QTRY_VERIFY(!w.dialog("dlgImporta"));
+    }
+    QCOMPARE(w.services.boxes.size(), std::size_t(box.isEmpty() ? 0 : 1));
+    QTRY_VERIFY(!w.form.findChild<QMenu *>("qt_edit_menu"));  // the menu closed goes a moment later
+    if (!box.isEmpty())
+        QVERIFY2(w.services.boxes[0].text.startsWith(box), qPrintable(w.services.boxes[0].text));
+    QCOMPARE(textDifferences(windowTexts(w.form), before), QString());
+    QCOMPARE(contents(path()), kOwnPumps);
+}
+
+// Exported on one PC, imported on another that has pumps of its own, one of
+// them with the same code: it arrives with its figures, the conflict asked.
+void TestPumps::pumpsTravelFromOnePcToAnother()
+{
+    const QString usb = dir_->filePath("chiavetta/pompe-rotamet.csv");
+    QVERIFY(QDir().mkpath(QFileInfo(usb).absolutePath()));
+    const QString first = dir_->filePath("banco 1/pompe.csv");
+    QVERIFY(write(first, kHeader + "0445010800;37,35;46,95;110\nA2C1637670081;38,51;50,5;80\n"));
+    {
+        Window bench1(first);
+        bench1.services.exportFile = usb;
+        QTest::keyClick(bench1.contextMenu(true), Qt::Key_E);
+        QTRY_COMPARE(bench1.services.boxes.size(), std::size_t(1));
+    }
+    QVERIFY(write(path(), kHeader + "0445010800;30;40;90\n0445010900;31;41;91\n"));
+    Window bench2(path());
+    bench2.services.importFile = usb;
+    QTest::keyClick(bench2.contextMenu(true), Qt::Key_M);
+    QDialog *dialog = bench2.openDialog("dlgImporta");
+    QVERIFY(dialog);
+    QCOMPARE(rows(dialog, "lstNuove"), QStringList{"A2C1637670081 | 38,51 – 50,5 mm, 80°"});
+    QCOMPARE(rows(dialog, "lstConflitti"), QStringList{"0445010800 | 30 – 40 mm, 90° | 37,35 – 46,95 mm, 110°"});
+    keys({"<Alt+A>", "<Space>", "<Enter>"});
+    QTRY_VERIFY(!bench2.dialog("dlgImporta"));
+    QCOMPARE(contents(path()),
+             kHeader + "0445010800;37,35;46,95;110\n0445010900;31;41;91\nA2C1637670081;38,51;50,5;80\n");
+    bench2.choose("0445010800");
+    QCOMPARE(bench2.pumpLabels(), (QStringList{"37,35", "46,95", "4,80", "110°"}));
 }
 
 QTEST_MAIN(TestPumps)

@@ -449,7 +449,8 @@ void TestWindow::screenReaderDoesNotFindTheHiddenStrip()
     QVERIFY(foundByScreenReader(&f, ui.cmdMMDown));
     QAccessibleInterface *result = foundByScreenReader(&f, ui.lblValori[13]);
     QVERIFY(result);
-    QCOMPARE(result->text(QAccessible::Name), QString("9,17°"));
+    QCOMPARE(result->text(QAccessible::Name), QString("Millimetri di corsa pompante, angolo"));
+    QCOMPARE(result->text(QAccessible::Value), QString("9,17°"));
     // The window's own interface answers as Qt's would for what it keeps.
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&f);
     QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(ui.fraMain);

@@ -22,6 +22,7 @@ using namespace std::chrono_literals;
 class TestWork : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup();
     void aJobsExceptionIsItsError_data();
     void aJobsExceptionIsItsError();
     void aWaitEndsAtItsDeadline_data();
@@ -43,6 +44,14 @@ void throwWhat(const QString &what)
     throw 42;
 }
 }  // namespace
+
+// The threads of a test end, and are deleted, before the next test.
+void TestWork::cleanup()
+{
+    QVERIFY(work::waitForWorkThreads(20s));
+    QTest::qWait(10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void TestWork::aJobsExceptionIsItsError_data()
 {

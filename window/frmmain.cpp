@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "calc/calculation.h"
+#include "help/help.h"
 #include "numtext/numtext.h"
 #include "numtext/qtext.h"
 #include "print/printer.h"
@@ -26,6 +27,7 @@
 #include "window/screenreader.h"
 #include "window/services.h"
 #include "window/stepbuttons.h"
+#include "window/systemmenu.h"
 #include "window/textbox.h"
 #include "window/windowplacement.h"
 
@@ -53,7 +55,8 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent)
     : QWidget(parent), services_(services), ui(builtFromDesign(*this)), optionGroup_(ui.optAlzataGiro[0]->group()),
       placement_(std::make_unique<WindowPlacement>(*this, [&services] { return services.screenSize(); })),
       pumps_(std::make_unique<PumpList>(*ui.cboCodice, services, *this)),
-      printChoices_(std::make_unique<PrintChoices>(*ui.cmdStampa, *this, services, *this))
+      printChoices_(std::make_unique<PrintChoices>(*ui.cmdStampa, *this, services, *this)),
+      help_(std::make_unique<help::Help>(services, *this))
 {
     setWindowTitle(QStringLiteral("Rotamet"));
     connectEvents();
@@ -63,6 +66,28 @@ FrmMain::FrmMain(PlatformServices &services, QWidget *parent)
     // On Linux a screen reader names a combo box by its text; the name goes
     // to the text field inside it too.
     ui.cboCodice->lineEdit()->setAccessibleName(ui.cboCodice->accessibleName());
+    nameResults();
+}
+
+void FrmMain::nameResults()
+{
+    const auto caption = [this](int index) { return ui.lblEtichetta.at(index)->text().trimmed(); };
+    const QString of = QStringLiteral("%1, %2");
+    nameResult(ui.lblValori[0], caption(1));
+    nameResult(ui.lblValori[1], caption(2));
+    nameResult(ui.lblValori[2], caption(3));
+    nameResult(ui.lblValori[3], of.arg(caption(12), QStringLiteral("minima")));
+    nameResult(ui.lblValori[4], of.arg(caption(12), QStringLiteral("massima")));
+    nameResult(ui.lblValori[5], caption(11));
+    nameResult(ui.lblValori[6], caption(5));
+    nameResult(ui.lblValori[7], caption(4));
+    nameResult(ui.lblValori[8], caption(6));
+    nameResult(ui.lblValori[9], of.arg(caption(9), QStringLiteral("millimetri")));
+    nameResult(ui.lblValori[10], of.arg(caption(9), QStringLiteral("millisecondi")));
+    nameResult(ui.lblValori[11], of.arg(caption(7), QStringLiteral("angolo")));
+    nameResult(ui.lblValori[12], of.arg(caption(7), QStringLiteral("millimetri")));
+    nameResult(ui.lblValori[13], of.arg(caption(8), QStringLiteral("angolo")));
+    nameResult(ui.lblValori[14], of.arg(caption(8), QStringLiteral("millisecondi")));
 }
 
 FrmMain::~FrmMain()
@@ -126,6 +151,7 @@ void FrmMain::load()
     show();
     activateWindow();
     ui.cboCodice->setFocus();
+    addToSystemMenu(*this, QStringLiteral("Informazioni su Rotamet…"), [this] { help_->showAbout(); });
     lookUpAfterFirstPaint_ = true;
     if (!startUpMessage_.isEmpty())
         services_.messageBox(std::exchange(startUpMessage_, {}), QString::fromUtf8(catalogue::kMessageTitle),
@@ -256,6 +282,7 @@ void FrmMain::optAlzataGiro_Click(std::int16_t index)
     ui.lblEtichetta[4]->setText(QString::fromUtf8(captions[index]));
     ui.lblEtichetta[4]->setToolTip(QString::fromUtf8(tips[index]));
     ui.lblValori[7]->setToolTip(QString::fromUtf8(tips[index]));
+    nameResult(ui.lblValori[7], ui.lblEtichetta[4]->text());
     cmdCalcola_Click();
 }
 

@@ -6,7 +6,7 @@
 // window's other jobs each have a room of their own: the pump catalogue and
 // its file (PumpList), the print choices and the print under way
 // (PrintChoices), the step buttons' table and rules (stepbuttons.h), where
-// the window goes (WindowPlacement). Everything outside the window goes
+// the window goes (WindowPlacement), F1 and the manual (help::Help). Everything outside the window goes
 // through PlatformServices.
 #pragma once
 
@@ -23,6 +23,9 @@ namespace rotamet {
 
 class PlatformServices;
 class PrintChoices;
+namespace help {
+class Help;
+}
 enum class BoxIcon;
 class PumpList;
 class WindowPlacement;
@@ -102,6 +105,8 @@ private:
 
     void connectEvents();
     void tabToTheChosenOption();
+    // Each result label's accessible name: the caption beside it.
+    void nameResults();
     TextBox *field(calc::Field field) const;
     void showBox(const std::string &text, const std::string &title, BoxIcon icon);
 
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<WindowPlacement> placement_;
     std::unique_ptr<PumpList> pumps_;
     std::unique_ptr<PrintChoices> printChoices_;
+    std::unique_ptr<help::Help> help_;  // F1, in every window of the program
     QString startUpMessage_;  // about the pumps' file, shown by load()
     int calculationRuns_ = 0;
     bool lookUpAfterFirstPaint_ = false;  // set by load()

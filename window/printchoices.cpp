@@ -89,34 +89,44 @@ private:
 PrintChoices::PrintChoices(QPushButton &cmdStampa, FormView &form, PlatformServices &services, QWidget &window)
     : cmdStampa_(cmdStampa), form_(form), services_(services), window_(window)
 {
-    const auto action = [&window](const char *name, const QString &text) {
-        auto *a = new QAction(text, &window);
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-    // The menu's first entry is also the window's Ctrl+P, which the menu shows.
-    mnuStampaStampa_ = action("mnuStampaStampa", QStringLiteral("&Stampa"));
+    // The menu's first entry is also the window's Ctrl+P, which the menu
+    // shows: it is there from the start. The menu itself is built when it
+    // first opens (menu()).
+    mnuStampaStampa_ = new QAction(QStringLiteral("&Stampa"), &window);
+    mnuStampaStampa_->setObjectName(QStringLiteral("mnuStampaStampa"));
     mnuStampaStampa_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuStampaStampa_->setShortcutContext(Qt::WindowShortcut);
     mnuStampaStampa_->setShortcutVisibleInContextMenu(true);
     window.addAction(mnuStampaStampa_);
+    connect(mnuStampaStampa_, &QAction::triggered, this, [this] { print(); });
+    // The right click, the menu key and Shift+F10 on "stampa".
+    cmdStampa_.installEventFilter(this);
+}
+
+QMenu &PrintChoices::menu()
+{
+    if (mnuStampa_)
+        return *mnuStampa_;
+    const auto action = [this](const char *name, const QString &text) {
+        auto *a = new QAction(text, &window_);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
     mnuStampaSu_ = action("mnuStampaSu", QStringLiteral("Stampa s&u…"));
     mnuStampaPdf_ = action("mnuStampaPdf", QStringLiteral("Salva come &PDF…"));
     mnuStampaAnteprima_ = action("mnuStampaAnteprima", QStringLiteral("&Anteprima di stampa…"));
     mnuStampaCopia_ = action("mnuStampaCopia", QStringLiteral("&Copia tabelle"));
 
-    mnuStampa_ = new QMenu(&window);
+    mnuStampa_ = new QMenu(&window_);
     mnuStampa_->setObjectName(QStringLiteral("mnuStampa"));
     mnuStampa_->setAccessibleName(QStringLiteral("Scelte di stampa"));
     mnuStampa_->addActions({mnuStampaStampa_, mnuStampaSu_, mnuStampaPdf_, mnuStampaAnteprima_, mnuStampaCopia_});
 
-    connect(mnuStampaStampa_, &QAction::triggered, this, [this] { print(); });
     connect(mnuStampaSu_, &QAction::triggered, this, &PrintChoices::printOnChosenPrinter);
     connect(mnuStampaPdf_, &QAction::triggered, this, &PrintChoices::saveAsPdf);
     connect(mnuStampaAnteprima_, &QAction::triggered, this, &PrintChoices::preview);
     connect(mnuStampaCopia_, &QAction::triggered, this, &PrintChoices::copyTables);
-    // The right click, the menu key and Shift+F10 on "stampa".
-    cmdStampa_.installEventFilter(this);
+    return *mnuStampa_;
 }
 
 PrintChoices::~PrintChoices() { cmdStampa_.removeEventFilter(this); }
@@ -148,9 +158,9 @@ bool PrintChoices::eventFilter(QObject *watched, QEvent *event)
 
 void PrintChoices::showMenu(const QPoint &globalPos)
 {
-    if (printing_ || mnuStampa_->isVisible())
+    if (printing_ || (mnuStampa_ && mnuStampa_->isVisible()))
         return;
-    mnuStampa_->popup(globalPos);
+    menu().popup(globalPos);
 }
 
 void PrintChoices::print(print::Printer *printer)
@@ -264,7 +274,7 @@ void PrintChoices::copyTables()
     print::PageCapture capture;
     print(&capture.printer());
     if (capture.page())
-        rotamet::copyTables(services_, capture.lines(), cmdStampa_);
+        rotamet::copyTables(services_, capture.page()->cells(), cmdStampa_);
 }
 
 }  // namespace rotamet

@@ -59,6 +59,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The menu of "stampa", built when it first opens: the window's first
+    // paint does without it.
+    QMenu &menu();
     void showMenu(const QPoint &globalPos);
     // "Stampa su…": the print dialog, then the page on the printer chosen,
     // in the number of copies chosen.

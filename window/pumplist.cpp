@@ -2,13 +2,17 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalBlocker>
 
+#include "catalogue/exchange.h"
+#include "catalogue/exchangefile.h"
 #include "numtext/numtext.h"
 #include "numtext/qtext.h"
+#include "window/dlgimporta.h"
 #include "window/dlgpompa.h"
 #include "window/services.h"
 #include "window/textbox.h"
@@ -17,6 +21,35 @@ namespace rotamet {
 
 namespace {
 QString catalogueTitle() { return QString::fromUtf8(catalogue::kMessageTitle); }
+
+const QString kExportTitle = QStringLiteral("Esporta pompe");
+const QString kImportTitle = QStringLiteral("Importa pompe");
+
+QString notResponding()
+{
+    return QStringLiteral("il file non risponde entro %1 secondi")
+        .arg(std::chrono::duration_cast<std::chrono::seconds>(catalogue::kExchangeDeadline).count());
+}
+
+// Work on an export or import file, on a thread of its own (the file may be
+// on a server that is slow or gone), waited for at most
+// catalogue::kExchangeDeadline. Nothing when the deadline passed or the work
+// failed (why says why), or when the program ends meanwhile (why empty).
+template <class Result>
+std::optional<Result> onFileThread(std::function<Result()> job, QString &why)
+{
+    work::Answer<Result> answer = work::awaitOffThread<Result>(std::move(job), catalogue::kExchangeDeadline);
+    switch (answer.waited) {
+    case work::Waited::Done: break;
+    case work::Waited::TimedOut: why = notResponding(); return std::nullopt;
+    case work::Waited::ProgramEnds: return std::nullopt;
+    }
+    if (answer.error) {
+        why = qs(answer.error->description());
+        return std::nullopt;
+    }
+    return std::move(answer.value);
+}
 }  // namespace
 
 PumpList::PumpList(QComboBox &list, PlatformServices &services, QWidget &window)
@@ -109,6 +142,17 @@ void PumpList::contextMenu(const QPoint &globalPos)
         menu->addAction(QStringLiteral("Elimina pompa"), this, [this, code] { deletePump(code); })
             ->setObjectName(QStringLiteral("mnuEliminaPompa"));
     }
+    menu->addSeparator();
+    QAction *exportAction = menu->addAction(QStringLiteral("&Esporta pompe…"), this, &PumpList::exportPumps);
+    exportAction->setObjectName(QStringLiteral("mnuEsportaPompe"));
+    // Only the user's own pumps travel.
+    exportAction->setEnabled(catalogue_.userCount() > 0);
+    exportAction->setToolTip(exportAction->isEnabled()
+                                 ? QStringLiteral("Salva le pompe aggiunte in un file, da importare su un altro PC")
+                                 : QStringLiteral("Non ci sono pompe aggiunte da esportare"));
+    menu->addAction(QStringLiteral("I&mporta pompe…"), this, &PumpList::importPumps)
+        ->setObjectName(QStringLiteral("mnuImportaPompe"));
+    menu->setToolTipsVisible(true);
     menu->popup(globalPos);
 }
 
@@ -201,6 +245,76 @@ void PumpList::deletePump(const std::string &code)
     catalogue_ = *changed.catalogue;
     // The pump shown is gone: the list goes back to its first code.
     showCatalogue(std::string(shown_));
+}
+
+void PumpList::exportPumps()
+{
+    if (catalogue_.userCount() == 0)
+        return;
+    const std::optional<QString> file = services_.chooseExportFile(QStringLiteral("pompe-rotamet.csv"));
+    if (!file || file->isEmpty())
+        return;  // cancelled: nothing written, nothing said
+    const std::size_t pumps = catalogue_.userCount();
+    QString why;
+    const std::optional<QString> failure = onFileThread<QString>(
+        [path = *file, text = catalogue::exportText(catalogue_)] { return catalogue::writeExchangeFile(path, text); },
+        why);
+    if (!failure && why.isEmpty())
+        return;  // the program ends meanwhile
+    const QString shown = QDir::toNativeSeparators(*file);
+    if (!failure || !failure->isEmpty()) {
+        services_.messageBox(QStringLiteral("Le pompe non sono state esportate:\n%1\n(%2)")
+                                 .arg(shown, failure ? *failure : why),
+                             kExportTitle, BoxIcon::Warning);
+        return;
+    }
+    services_.messageBox(
+        pumps == 1 ? QStringLiteral("Esportata 1 pompa in:\n%1").arg(shown)
+                   : QStringLiteral("Esportate %1 pompe in:\n%2").arg(qs(NumberText(std::int32_t(pumps))), shown),
+        kExportTitle, BoxIcon::Information);
+}
+
+void PumpList::importPumps()
+{
+    const std::optional<QString> file = services_.chooseImportFile();
+    if (!file || file->isEmpty())
+        return;
+    const QString shown = QDir::toNativeSeparators(*file);
+    QString why;
+    const std::optional<catalogue::ExchangeRead> read
+        = onFileThread<catalogue::ExchangeRead>([path = *file] { return catalogue::readExchangeFile(path); }, why);
+    if (!read && why.isEmpty())
+        return;
+    if (!read || !read->failure.isEmpty()) {
+        services_.messageBox(
+            QStringLiteral("Il file non può essere importato:\n%1\n(%2)\n\nIl catalogo non è cambiato.")
+                .arg(shown, read ? read->failure : why),
+            kImportTitle, BoxIcon::Warning);
+        return;
+    }
+    catalogue::ImportPlan plan = catalogue::planImport(catalogue_, read->text);
+    if (plan.empty()) {
+        services_.messageBox(
+            QStringLiteral("Il file non contiene pompe:\n%1\n\nIl catalogo non è cambiato.").arg(shown), kImportTitle,
+            BoxIcon::Information);
+        return;
+    }
+    auto *dialog = new DlgImporta(services_, shown, std::move(plan), &window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->import = [this, dialog](const std::vector<bool> &takeTheirs) -> std::optional<QString> {
+        // Made on the file as it is now, under its lock, as every change.
+        const catalogue::PumpFile::Changed changed
+            = changeFile([plan = dialog->plan(), takeTheirs](catalogue::Catalogue &c) {
+                  catalogue::applyImport(c, plan, takeTheirs);
+                  return std::optional<catalogue::Problem>();
+              });
+        if (!changed.catalogue)
+            return changed.message;
+        catalogue_ = *changed.catalogue;
+        showCatalogue(std::string(shown_));
+        return std::nullopt;
+    };
+    dialog->open();
 }
 
 }  // namespace rotamet

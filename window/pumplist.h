@@ -1,6 +1,7 @@
 // The pump list's catalogue: the built-in pumps and the user's, their file,
-// the list's context menu (add, edit, delete a pump), the pump dialog and
-// the questions around it. Keeps the code of the pump whose data the window
+// the list's context menu (add, edit, delete a pump; export the user's pumps
+// to a file and import pumps from one), the pump and import dialogs and the
+// questions around them. Keeps the code of the pump whose data the window
 // shows. Choosing a pump is the window's: the list asks for it with
 // rowChosen, and the window tells it which pump it shows with setShown.
 #pragma once
@@ -65,6 +66,11 @@ private:
     void addPump(const std::string &code);
     void editPump(const std::string &code);
     void deletePump(const std::string &code);
+    // "Esporta pompe…": the user's pumps into a file they choose.
+    void exportPumps();
+    // "Importa pompe…": a file the user chooses, shown in dlgImporta before
+    // anything changes, then merged with the choices made there.
+    void importPumps();
     void openDialog(const QString &title, const catalogue::PumpText &start, std::optional<std::string> replacing);
     // Makes a change in the pumps' file off the window's thread.
     catalogue::PumpFile::Changed changeFile(catalogue::PumpFile::Edit edit);

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -10,11 +13,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "catalogue/pumpfile.h"
 #include "print/defaultprinter.h"
 #include "print/pagecomposer.h"
 #include "print/printer.h"
+#include "work/offthread.h"
 
 namespace rotamet {
 
@@ -102,6 +108,33 @@ std::optional<QString> QtServices::choosePdfFile(const QString &suggested)
     return dialog.selectedFiles().constFirst();
 }
 
+namespace {
+const QString kCsvFilter = QStringLiteral("File di pompe CSV (*.csv);;Tutti i file (*)");
+}  // namespace
+
+std::optional<QString> QtServices::chooseExportFile(const QString &suggested)
+{
+    // The dialog itself reads the folder: the name alone is no wait.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(dialogParent(), QStringLiteral("Esporta pompe"), QDir(folder).filePath(suggested), kCsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtServices::chooseImportFile()
+{
+    QFileDialog dialog(dialogParent(), QStringLiteral("Importa pompe"), QString(), kCsvFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 std::unique_ptr<print::Printer> QtServices::printerOn(std::shared_ptr<print::PrintTarget> target)
 {
     return std::make_unique<print::PageComposer>(std::move(target));
@@ -133,6 +166,26 @@ void QtServices::copyToClipboard(const QString &text, const QString &html)
     data->setText(text);
     data->setHtml(html);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtServices::openFolder(const QString &folder)
+{
+    work::runOffThread<QString>(
+        QCoreApplication::instance(),
+        [folder] {
+            QString path = QDir::cleanPath(folder);
+            while (!QFileInfo(path).isDir()) {
+                const QString up = QFileInfo(path).absolutePath();
+                if (up == path)
+                    break;
+                path = up;
+            }
+            return path;
+        },
+        [](work::Outcome<QString> found) {
+            if (found.value)
+                QDesktopServices::openUrl(QUrl::fromLocalFile(*found.value));
+        });
 }
 
 QSize QtServices::screenSize()

@@ -31,9 +31,16 @@ public:
     // QFileDialog, native where the system has one (Windows; a desktop whose
     // Qt theme offers one), else Qt's own, in Italian.
     std::optional<QString> choosePdfFile(const QString &suggested) override;
+    // QFileDialog as for the PDF, for CSV files.
+    std::optional<QString> chooseExportFile(const QString &suggested) override;
+    std::optional<QString> chooseImportFile() override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void lookUpPrinter(QObject *context, std::function<void()> answered) override;
     void copyToClipboard(const QString &text, const QString &html) override;
+    // QDesktopServices::openUrl on the folder, or on the nearest folder above
+    // it that exists (a user who never added a pump has none yet); the folder
+    // is looked for off the window's thread.
+    void openFolder(const QString &folder) override;
     QSize screenSize() override;
     void processEvents() override;
     void deliverHeldEvents() override;

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLabel>
 #include <QWidget>
 
 namespace rotamet {
@@ -10,6 +11,7 @@ namespace {
 
 const char *const kHiddenProperty = "rotametHiddenFromScreenReaders";
 const char *const kWindowProperty = "rotametHidesChildrenFromScreenReaders";
+const char *const kResultProperty = "rotametNamedResult";
 
 bool isHidden(const QObject *child)
 {
@@ -62,27 +64,101 @@ private:
     }
 };
 
+// A result label: named by its meaning, its value its text. Qt's own
+// interface of a label reads the text as the name only while the label has
+// no name of its own.
+class ResultAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit ResultAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return value();
+        return QAccessibleWidget::text(t);
+    }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        return s;
+    }
+
+    // QAccessibleTextInterface: the value, read-only, with no selection.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return value().mid(start, end - start); }
+    int characterCount() const override { return int(value().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    QString value() const { return static_cast<QLabel *>(widget())->text(); }
+};
+
 // Qt asks for each class of an object, the most derived first: answering that
 // one is enough.
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     auto *w = qobject_cast<QWidget *>(object);
-    if (w && w->property(kWindowProperty).toBool() && className == QLatin1String(object->metaObject()->className()))
+    if (!w || className != QLatin1String(object->metaObject()->className()))
+        return nullptr;
+    if (w->property(kWindowProperty).toBool())
         return new WindowAccessible(w);
+    if (auto *label = qobject_cast<QLabel *>(w); label && label->property(kResultProperty).toBool())
+        return new ResultAccessible(label);
     return nullptr;
 }
 
-}  // namespace
-
-void hideFromScreenReaders(QWidget *window, QWidget *hidden)
+void installFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
         return true;
     }();
     (void)installed;
+}
+
+}  // namespace
+
+void hideFromScreenReaders(QWidget *window, QWidget *hidden)
+{
+    installFactory();
     window->setProperty(kWindowProperty, true);
     hidden->setProperty(kHiddenProperty, true);
+}
+
+void nameResult(QLabel *value, const QString &meaning)
+{
+    installFactory();
+    if (!value->property(kResultProperty).toBool()) {
+        value->setProperty(kResultProperty, true);
+        // A label that was given a text has an interface of Qt's own already
+        // (Qt makes one for each change it announces, listened to or not):
+        // it goes, and the next one asked for is the result's.
+        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(value);
+            made && !dynamic_cast<ResultAccessible *>(made))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
+    value->setAccessibleName(meaning);
 }
 
 }  // namespace rotamet

@@ -1,6 +1,6 @@
 // Everything the window asks of the outside world: message boxes, the
-// print and save dialogs, the printers, the clipboard, the screen, where the user's pumps
-// are kept, event processing and ending the program. The window never calls
+// print and save dialogs, the pump files' dialogs, the printers, the clipboard, the screen, where the user's pumps
+// are kept, the file manager, event processing and ending the program. The window never calls
 // QMessageBox, QPrintDialog, QFileDialog, QPrinter or QApplication for these
 // directly, so a test can record a box or answer a dialog instead of
 // blocking on it, and can inject printer failures.
@@ -49,6 +49,15 @@ public:
     // a file that exists is replaced. The file chosen; nothing when the user
     // cancels.
     virtual std::optional<QString> choosePdfFile(const QString &suggested) = 0;
+    // "Esporta pompe…": a save dialog for a pump file (CSV), modal over the
+    // main window, opened on the file name suggested in the user's documents
+    // folder; it asks before a file that exists is replaced. The file
+    // chosen; nothing when the user cancels.
+    virtual std::optional<QString> chooseExportFile(const QString &suggested) = 0;
+    // "Importa pompe…": an open dialog for a pump file (CSV) that exists,
+    // modal over the main window. The file chosen; nothing when the user
+    // cancels.
+    virtual std::optional<QString> chooseImportFile() = 0;
     // A printer for one print to a target the user chose (a printer of the
     // print dialog, a PDF file), beside the system's current printer.
     virtual std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) = 0;
@@ -67,6 +76,10 @@ public:
     // The file that keeps the user's pumps (catalogue/pumpfile.h); empty
     // when there is none, and then only the built-in pumps are known.
     virtual QString pumpFilePath() = 0;
+    // Shows a folder in the system's file manager ("Informazioni su
+    // Rotamet": the pump file's folder). Returns at once: a folder that is
+    // slow or gone never holds the window up.
+    virtual void openFolder(const QString &folder) = 0;
     // The whole screen, in pixels.
     virtual QSize screenSize() = 0;
     // Processes pending events: repaints, but takes no user input.

@@ -4,8 +4,9 @@
 // ("Tabelle copiate negli appunti"), which goes by itself: no box to close.
 #pragma once
 
-#include <string>
 #include <vector>
+
+#include "print/printer.h"
 
 class QWidget;
 
@@ -15,7 +16,7 @@ class PlatformServices;
 
 inline constexpr const char *kTablesCopiedNote = "Tabelle copiate negli appunti";
 
-// lines: the texts of a printed page, line by line (print/pagecapture.h).
-void copyTables(PlatformServices &services, const std::vector<std::vector<std::string>> &lines, QWidget &noteBeside);
+// cells: the table cells a print kept on its page (print/page.h).
+void copyTables(PlatformServices &services, const std::vector<print::TableCell> &cells, QWidget &noteBeside);
 
 }  // namespace rotamet

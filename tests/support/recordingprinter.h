@@ -1,5 +1,6 @@
 // A printer for tests: keeps every operation with the drawing state it ran
-// under, and can be told to fail. Draws nothing.
+// under, and the table cells the print says, and can be told to fail. Draws
+// nothing.
 #pragma once
 
 #include <optional>
@@ -30,6 +31,14 @@ public:
     };
 
     std::vector<Op> ops;
+    // The table cells the print said, in order, each with the number of
+    // operations before it: its text is the last "Print" among them. Cells
+    // are not operations, and failAt does not count them.
+    struct Cell {
+        TableCell cell;
+        std::size_t after = 0;
+    };
+    std::vector<Cell> cells;
     std::string name = "Stampante di prova";
     std::string port = "LPT1:";
     // When set, the operation with this 1-based ordinal throws failCode
@@ -51,6 +60,7 @@ public:
     void setDrawWidth(std::int16_t pixels) override;
     void print(const std::string &text, bool endLine) override;
     float textWidth(const std::string &text) override;
+    void tableCell(const TableCell &cell) override { cells.push_back({cell, ops.size()}); }
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     bool endDoc() override;   // true: the page counts as printed
     void killDoc() override;  // recorded; never fails, and not counted for failAt

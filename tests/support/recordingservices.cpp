@@ -33,6 +33,18 @@ std::optional<QString> RecordingServices::choosePdfFile(const QString &suggested
     return pdfFile;
 }
 
+std::optional<QString> RecordingServices::chooseExportFile(const QString &suggested)
+{
+    exportDialogs.push_back(suggested);
+    return exportFile;
+}
+
+std::optional<QString> RecordingServices::chooseImportFile()
+{
+    ++importDialogs;
+    return importFile;
+}
+
 std::unique_ptr<print::Printer> RecordingServices::printerOn(std::shared_ptr<print::PrintTarget> target)
 {
     targets.push_back(target);

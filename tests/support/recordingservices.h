@@ -1,6 +1,6 @@
 // Platform services for tests: message boxes and questions are recorded
 // instead of shown, questions get a set answer, the print and save dialogs
-// are recorded and get a set answer (cancelled unless a test says), the
+// (and the pump files' dialogs) are recorded and get a set answer (cancelled unless a test says), the
 // printer is a RecordingPrinter, the clipboard is a list of what was put
 // there, the screen has a set size, and the pumps' file is wherever a test
 // puts it (none unless it says).
@@ -47,6 +47,12 @@ public:
     // file, or none (cancelled).
     std::vector<QString> saveDialogs;
     std::optional<QString> pdfFile;
+    // The same for the pump files: the name each export dialog opened on
+    // and its answer, how many import dialogs opened and their answer.
+    std::vector<QString> exportDialogs;
+    std::optional<QString> exportFile;
+    int importDialogs = 0;
+    std::optional<QString> importFile;
     // The targets the window asked a printer for, in order. Each print goes
     // to a PageComposer on that target, or on what retarget gives for it (a
     // test's stand-in for a print queue).
@@ -65,8 +71,13 @@ public:
     print::Printer &printer() override { return *printerInUse; }
     std::optional<PrinterChoice> choosePrinter() override;
     std::optional<QString> choosePdfFile(const QString &suggested) override;
+    std::optional<QString> chooseExportFile(const QString &suggested) override;
+    std::optional<QString> chooseImportFile() override;
     std::unique_ptr<print::Printer> printerOn(std::shared_ptr<print::PrintTarget> target) override;
     void copyToClipboard(const QString &text, const QString &html) override { clipboard.push_back({text, html}); }
+    // The folders shown in the file manager, in order.
+    std::vector<QString> openedFolders;
+    void openFolder(const QString &folder) override { openedFolders.push_back(folder); }
     QSize screenSize() override { return screen; }
     void processEvents() override;
     void quit() override { ++quitCalls; }

@@ -11,7 +11,9 @@ QStringList windowTexts(const QWidget &window)
 {
     QStringList out;
     for (const QWidget *w : window.findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty())
+        // Windows of their own (menus, dialogs, the help) are not the
+        // window's texts: the menu of "stampa" is built when it first opens.
+        if (w->objectName().isEmpty() || w->isWindow())
             continue;
         QString text;
         if (auto *label = qobject_cast<const QLabel *>(w))
