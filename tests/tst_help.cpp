@@ -254,7 +254,15 @@ void TestHelp::f1InAMessageBoxOpensItsMessage()
     bool modal = false;
     QTimer::singleShot(0, &w.form, [&] {
         QWidget *box = nullptr;
-        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isActiveWindow(); }))
+        // Active, and the focus inside it (under Wine the focus follows the
+        // activation a moment later).
+        if (!QTest::qWaitFor(
+                [&] {
+                    box = QApplication::activeModalWidget();
+                    return box && box->isActiveWindow() && QApplication::focusWidget()
+                        && (QApplication::focusWidget() == box || box->isAncestorOf(QApplication::focusWidget()));
+                },
+                kWindowSystemWait))
             return;
         if (help::HelpWindow *help = pressF1()) {
             shown = shownSection(help);
@@ -391,7 +399,7 @@ void TestHelp::theSearchFindsTextOnAnotherPage()
     auto *search = help->findChild<QLineEdit *>("txtCerca");
     QTRY_VERIFY_WITH_TIMEOUT(help->isActiveWindow(), kWindowSystemWait);
     QTest::keyClick(help, Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(search->hasFocus());
+    QTRY_VERIFY(search->hasFocus());
     QTest::keyClicks(search, QStringLiteral("pompe.csv.lock"));
     QTest::keyClick(search, Qt::Key_Return);
     QCOMPARE(browser->source(), help::manualUrl("pompe.html"));
