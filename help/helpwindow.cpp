@@ -113,7 +113,8 @@ HelpWindow::HelpWindow(QWidget *mainWindow) : QDialog(mainWindow, Qt::Window)
     // Alt+Left and Alt+Right, as in a web browser, besides the buttons.
     connect(new QShortcut(QKeySequence::Back, this), &QShortcut::activated, browser_, &QTextBrowser::backward);
     connect(new QShortcut(QKeySequence::Forward, this), &QShortcut::activated, browser_, &QTextBrowser::forward);
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+    // Ctrl+F itself: the system's "Find" keys differ (F3 too on Windows).
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this, [this] {
         searchText_->setFocus(Qt::ShortcutFocusReason);
         searchText_->selectAll();
     });
