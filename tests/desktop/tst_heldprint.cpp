@@ -30,7 +30,7 @@
 #include "support/controls.h"
 #include "support/folderfiles.h"
 #include "support/openmenu.h"
-#include "support/recordingservices.h"
+#include "support/realprinterservices.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -46,17 +46,7 @@ constexpr int kGivenUpWithin = 45000;
 
 QString env(const char *name) { return qEnvironmentVariable(name); }
 
-// Boxes recorded; the printer, its lookup and the waits the program's own.
-struct Services : RecordingServices {
-    QtServices real;
-    print::Printer &printer() override { return real.printer(); }
-    void lookUpPrinter(QObject *context, std::function<void()> answered) override
-    {
-        real.lookUpPrinter(context, std::move(answered));
-    }
-    void processEvents() override { real.processEvents(); }
-    void deliverHeldEvents() override { real.deliverHeldEvents(); }
-};
+using Services = RealPrinterServices;
 
 bool pageHeld()
 {

@@ -37,7 +37,7 @@
 #include "support/controls.h"
 #include "support/openmenu.h"
 #include "support/printmenu.h"
-#include "support/recordingservices.h"
+#include "support/realprinterservices.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 
@@ -45,18 +45,7 @@ using namespace rotamet;
 
 namespace {
 
-// Boxes recorded and dialogs answered; the printer, its lookup and the
-// window's waits the program's own.
-struct Services : RecordingServices {
-    QtServices real;
-    print::Printer &printer() override { return real.printer(); }
-    void lookUpPrinter(QObject *context, std::function<void()> answered) override
-    {
-        real.lookUpPrinter(context, std::move(answered));
-    }
-    void processEvents() override { real.processEvents(); }
-    void deliverHeldEvents() override { real.deliverHeldEvents(); }
-};
+using Services = RealPrinterServices;
 
 int cannotDrive(const char *what)
 {
