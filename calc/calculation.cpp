@@ -43,8 +43,9 @@ public:
 
 private:
     // One numbered step: the unit of the error policy. A division by zero
-    // abandons the step silently; any other error shows the box (once for the
-    // whole run) and the step is skipped. A step is never retried.
+    // abandons the step silently (quotient() gives nothing and the step ends
+    // there); any other error shows the box (once for the whole run) and the
+    // step is skipped. A step is never retried.
     template <class Body>
     void step(Body &&body)
     {
@@ -56,6 +57,14 @@ private:
             if (ErrorBoxScope::claimBox())
                 f.showCriticalBox(errorText(e), kErrorTitle);
         }
+    }
+
+    // into = a / b; a zero divisor leaves into as it was and the step ends.
+    template <class T>
+    static void quotientInto(T &into, double a, double b)
+    {
+        if (const Value q = quotient(a, b))
+            into = *q;
     }
 
     FormView &f;
@@ -103,8 +112,8 @@ void Run::execute()
     step([&] { f.setValueCaption(5, text(corsaAlzata)); });            // 7
     step([&] { giri = ParseInt32(f.fieldText(Field::GiriMinuto)); });  // 8
     step([&] { hertz = checkedDiv(giri, 60); });                       // 9
-    step([&] { secondiGiro = checkedDiv(1, num(hertz)); });            // 10
-    step([&] { msGiro = checkedDiv(1000, num(hertz)); });              // 11
+    step([&] { quotientInto(secondiGiro, 1, num(hertz)); });           // 10
+    step([&] { quotientInto(msGiro, 1000, num(hertz)); });             // 11
     step([&] {                                                         // 12
         if (f.optionSelected(0))
             alzateGiro = 1;
@@ -116,16 +125,18 @@ void Run::execute()
     step([&] { f.setValueCaption(0, pattern(hertz, kTwoDecimals)); });                 // 13
     step([&] { f.setValueCaption(1, pattern(secondiGiro, kThreeDecimals)); });         // 14
     step([&] { f.setValueCaption(2, PatternText(msGiro, kTwoDecimals)); });            // 15
-    step([&] { msAlzata = checkedDiv(msGiro, alzateGiro); });                          // 16
+    step([&] { quotientInto(msAlzata, msGiro, alzateGiro); });                         // 16
     step([&] { f.setValueCaption(7, "ms " + pattern(msAlzata, kTwoDecimals)); });      // 17
     step([&] { msQuartoGiro = checkedDiv(msGiro, 4); });                               // 18
     step([&] { f.setValueCaption(8, "ms " + pattern(msQuartoGiro, kTwoDecimals)); });  // 19
-    step([&] { gradiMs = checkedDiv(360, msGiro); });                                  // 20
+    step([&] { quotientInto(gradiMs, 360, msGiro); });                                 // 20
 
     // Conversions between command angle, stroke and command time.
     step([&] { f.setFieldText(Field::Angolo, RemoveAll(f.fieldText(Field::Angolo), kDegree)); });  // 21
     step([&] {                                                                                     // 22
-        mmDaAngolo = checkedMul(ParseDouble(f.fieldText(Field::Angolo)), checkedDiv(num(corsaAlzata), num(fineAlzata)));
+        const double angolo = ParseDouble(f.fieldText(Field::Angolo));
+        if (const Value mmPerGrado = quotient(num(corsaAlzata), num(fineAlzata)))
+            mmDaAngolo = checkedMul(angolo, *mmPerGrado);
     });
     step([&] { f.setValueCaption(9, "mm " + pattern(mmDaAngolo, kStroke)); });  // 23
     step([&] {                                                                  // 24
@@ -148,16 +159,20 @@ void Run::execute()
         f.setValueToolTip(11,
                           "Angolo corrispondente a " + f.fieldText(Field::Millisecondi) + " ms di comando elettrico");
     });
-    step([&] { mmDaMs = checkedMul(num(angoloDaMs), checkedDiv(num(corsaAlzata), num(fineAlzata))); });  // 32
-    step([&] { f.setValueCaption(12, "mm " + pattern(mmDaMs, kThreeDecimals)); });                       // 33
-    step([&] {                                                                                           // 34
+    step([&] {  // 32
+        if (const Value mmPerGrado = quotient(num(corsaAlzata), num(fineAlzata)))
+            mmDaMs = checkedMul(num(angoloDaMs), *mmPerGrado);
+    });
+    step([&] { f.setValueCaption(12, "mm " + pattern(mmDaMs, kThreeDecimals)); });  // 33
+    step([&] {                                                                      // 34
         f.setValueToolTip(12,
                           "Millimetri di escursione del pompante con " + f.fieldText(Field::Millisecondi)
                               + " ms di comando elettrico");
     });
     step([&] {  // 35
-        angoloDaMm
-            = checkedMul(ParseDouble(f.fieldText(Field::Millimetri)), checkedDiv(num(fineAlzata), num(corsaAlzata)));
+        const double mm = ParseDouble(f.fieldText(Field::Millimetri));
+        if (const Value gradiPerMm = quotient(num(fineAlzata), num(corsaAlzata)))
+            angoloDaMm = checkedMul(mm, *gradiPerMm);
     });
     step([&] { f.setValueCaption(13, pattern(angoloDaMm, kAngleTwo)); });  // 36
     step([&] {                                                             // 37

@@ -37,6 +37,13 @@ double checkedDiv(double a, double b)
     return finite(a / b);
 }
 
+std::optional<double> quotient(double a, double b)
+{
+    if (b == 0)
+        return std::nullopt;
+    return finite(a / b);
+}
+
 double checkedMul(double a, double b) { return finite(a * b); }
 double checkedAdd(double a, double b) { return finite(a + b); }
 double checkedSub(double a, double b) { return finite(a - b); }

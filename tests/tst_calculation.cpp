@@ -16,10 +16,9 @@ struct Pump {
     const char *min, *max, *angle;
 };
 const std::map<QString, Pump> kPumps{
-    {"0445010760", {"37,35", "46,95", "110°"}},
-    {"0445010790", {"37,6", "47,1", "90°"}},
-    {"0445010799", {"34,75", "46,89", "100°"}},
-    {"A2C1637670080", {"38,51", "50,51", "90°"}},
+    {"0445010760", {"37,35", "46,95", "110°"}},    {"0445010790", {"37,6", "47,1", "90°"}},
+    {"0445010799", {"34,75", "46,89", "100°"}},    {"A2C1637670080", {"38,51", "50,51", "90°"}},
+    {"lift ends at 0°", {"37,35", "46,95", "0°"}},
 };
 
 // The window reduced to what the run reads and writes. Writing a different
@@ -124,6 +123,8 @@ private slots:
     void typedAngleUsesAllDecimalsThenShowsOne();
     void unreadableConversionFieldsShowOneBox();
     void emptySpeedAndBadAngleShowOneBoxInAll();
+    void zeroDivisorsDropTheirStepsSilently();
+    void unreadableFieldIsToldBeforeAZeroDivisor();
     void strip_data();
     void strip();
     void printerMissingKeepsRunSilent();
@@ -487,6 +488,34 @@ void TestCalculation::emptySpeedAndBadAngleShowOneBoxInAll()
     form.run();
     QCOMPARE(form.runs, 2);
     QCOMPARE(form.boxes.size(), std::size_t(1));
+}
+
+// No lifts per revolution chosen yet and a lift ending at 0°: the steps that
+// divide by them keep their earlier values, with no box.
+void TestCalculation::zeroDivisorsDropTheirStepsSilently()
+{
+    ModelForm form("lift ends at 0°");
+    form.options[1] = false;
+    form.captions[7] = "ms 99";
+    form.run();
+    QVERIFY(form.boxes.empty());
+    QCOMPARE(q(form.captions[7]), QString("ms "));
+    QCOMPARE(q(form.captions[9]), QString("mm "));
+    QCOMPARE(q(form.captions[12]), QString("mm "));
+    QCOMPARE(q(form.captions[13]), QString("0,00°"));
+    QCOMPARE(q(form.captions[10]), QString("ms 1,17"));
+    QCOMPARE(q(form.captions[2]), QString("60,00"));
+}
+
+// The field is read before the division, left to right: its error is told
+// even when the divisor is 0.
+void TestCalculation::unreadableFieldIsToldBeforeAZeroDivisor()
+{
+    ModelForm form("lift ends at 0°");
+    form.fields[Field::Millimetri] = "1,,2";
+    form.run();
+    QCOMPARE(form.boxes.size(), std::size_t(1));
+    QCOMPARE(q(form.boxes[0].first), QString("Errore 13  Tipo non corrispondente"));
 }
 
 void TestCalculation::strip_data()
