@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build bootstrap configure bench bench-startup clean deb screenshots
+.PHONY: run test build bootstrap configure bench bench-startup startup-order clean deb screenshots
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -26,6 +26,11 @@ bench: build
 # Start-up against its floor, with and without a print server (a private one).
 bench-startup: build
 	bench/startup.sh $(BUILD)
+
+# The list of start-up functions that the link lays out together
+# (app/startup-order.txt), taken again from the program as built.
+startup-order: build
+	scripts/startup-order.sh $(BUILD)
 
 deb: build
 	@cd $(BUILD) && cpack -G DEB
