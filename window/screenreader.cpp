@@ -23,7 +23,7 @@ bool isHidden(const QObject *child)
 // leaves out.
 class WindowAccessible : public QAccessibleWidget {
 public:
-    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window) {}
+    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
 
     int childCount() const override { return int(children().size()); }
 
