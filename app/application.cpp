@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QResource>
 #include <QTranslator>
 #include <chrono>
 #include <cstdio>
@@ -19,42 +20,21 @@
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 
-#if ROTAMET_HAVE_LIBPNG
-#include <png.h>
-#endif
-
 namespace rotamet {
 
 namespace {
 
-// The icon is PNG, and libpng (which Qt reads PNG with too) decodes it
-// directly: Qt's image reader would first look through every image-format
-// plugin installed (GIF, ICO, JPEG...) for one that claims PNG. A null image
-// when the file cannot be read this way.
-QImage readPng(const QString &path)
+// The window icon in one size: its pixels, 8-bit RGB rows, as
+// packaging/render-icons.sh writes them beside the PNGs, kept in the program
+// uncompressed. Nothing is decoded at start-up: no PNG reader, no look
+// through Qt's image-format plugins. A null pixmap if the data is not there.
+QPixmap iconPixmap(int size)
 {
-#if ROTAMET_HAVE_LIBPNG
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QResource pixels(QStringLiteral(":/icons/rotamet-%1.rgb").arg(size));
+    if (!pixels.isValid() || pixels.compressionAlgorithm() != QResource::NoCompression
+        || pixels.size() != qint64(size) * size * 3)
         return {};
-    const QByteArray data = file.readAll();
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, data.constData(), std::size_t(data.size())))
-        return {};
-    // QImage::Format_ARGB32 holds one 0xAARRGGBB word per pixel.
-    png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
-    QImage image(int(png.width), int(png.height), QImage::Format_ARGB32);
-    if (image.isNull()
-        || !png_image_finish_read(&png, nullptr, image.bits(), png_int_32(image.bytesPerLine()), nullptr)) {
-        png_image_free(&png);
-        return {};
-    }
-    return image;
-#else
-    (void)path;
-    return {};
-#endif
+    return QPixmap::fromImage(QImage(pixels.data(), size, size, size * 3, QImage::Format_RGB888));
 }
 
 }  // namespace
@@ -118,12 +98,8 @@ void setUpApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rotamet"));
     QIcon icon;
     for (int size : {16, 32, 64}) {
-        const QString file = QStringLiteral(":/icons/rotamet-%1.png").arg(size);
-        const QImage image = readPng(file);
-        if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
-        else
-            icon.addFile(file, QSize(size, size));
+        if (const QPixmap pixmap = iconPixmap(size); !pixmap.isNull())
+            icon.addPixmap(pixmap);
     }
     QApplication::setWindowIcon(icon);
 }

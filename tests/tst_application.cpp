@@ -55,6 +55,20 @@ private slots:
             QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     }
 
+    // The icon's pixels are the drawing's PNGs, pixel for pixel: a drawing
+    // rendered again without its pixels (packaging/render-icons.sh) shows.
+    void iconIsTheRenderedDrawing()
+    {
+        rotamet::setUpApplication();
+        for (int size : {16, 32, 64}) {
+            const QImage png(QStringLiteral(":/png/rotamet-%1.png").arg(size));
+            QVERIFY(!png.isNull());
+            const QImage shown = QApplication::windowIcon().pixmap(size).toImage();
+            QCOMPARE(shown.size(), QSize(size, size));
+            QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32));
+        }
+    }
+
     void qtTextsAreItalianFromStartUp()
     {
         QVERIFY(contextMenuTexts() != kItalianMenu);
