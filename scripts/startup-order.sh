@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes app/startup-order.txt: the code sections of the functions that
-# Rotamet's start-up runs, up to its first window on the screen, in the order
-# they are first met. The link lays these out together at the front of the
+# Rotamet's start-up runs, up to its first window on the screen, sorted by
+# name so that a new list shows what changed. The link lays these out together at the front of the
 # program's code (ROTAMET_STARTUP_ORDER in CMakeLists.txt), every other
 # function after them. Run it again when start-up changes much (then rebuild).
 # It starts bench/startup_rotamet of BUILD-DIR once under valgrind's callgrind
@@ -22,7 +22,7 @@ import sys
 
 profile, program = sys.argv[1], sys.argv[2]
 # callgrind names each object and function once in full, then by number.
-objects, functions, current, order, seen = {}, {}, None, [], set()
+objects, functions, current, seen = {}, {}, None, set()
 for line in open(profile, encoding="utf-8", errors="replace"):
     m = re.match(r"^(c?ob|c?fn)=\((\d+)\)(?: (.*))?$", line.rstrip("\n"))
     if not m:
@@ -35,13 +35,12 @@ for line in open(profile, encoding="utf-8", errors="replace"):
         current = table[number]
     elif kind == "fn" and current and current.endswith("/" + program):
         name = re.sub(r"'\d+$", "", table[number])  # recursion marks
-        if name not in seen and name.startswith("_Z"):
+        if name.startswith("_Z"):
             seen.add(name)
-            order.append(name)
 
 # Static constructors and main() go in .text.startup.*.
 print(".text.startup*")
-for name in order:
+for name in sorted(seen):
     names = [name]
     # A complete constructor or destructor (C1, D1) is an alias of the base
     # one (C2, D2), whose section carries the name.
