@@ -10,6 +10,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix /us
 
 set(expected
   usr/bin/rotamet
+  usr/lib/rotamet/rotamet-printsupport.so
   usr/share/applications/${APP_ID}.desktop
   usr/share/doc/rotamet/copyright
   usr/share/icons/hicolor/16x16/apps/rotamet.png

@@ -134,6 +134,7 @@ private slots:
     void aFileMadeWhileThePageIsWrittenIsNotReplaced();
     void aChosenPrinterThatFailsIsNamedAndGivesTheInputsBack();
     void aPrintDialogWithNoPrinterPrintsNothingAndSaysSo();
+    void aPrintSupportThatDoesNotLoadIsToldAndPrintsNothing();
     void aCancelledDialogLeavesNothingAndChangesNothing_data();
     void aCancelledDialogLeavesNothingAndChangesNothing();
 };
@@ -401,6 +402,27 @@ void TestPrintChoices::aPrintDialogWithNoPrinterPrintsNothingAndSaysSo()
     QCOMPARE(w.services.boxes[0].text, QString("Non c'è alcuna stampante: la pagina non è stata stampata."));
     QCOMPARE(w.services.targets.size(), std::size_t(0));
     QCOMPARE(w.services.recordingPrinter.ops.size(), std::size_t(0));
+}
+
+// Qt's print support is loaded when "Stampa su…" first needs it: a module
+// that is missing or broken is told in one box, and nothing is printed.
+void TestPrintChoices::aPrintSupportThatDoesNotLoadIsToldAndPrintsNothing()
+{
+    Window w;
+    const QStringList before = windowTexts(w.form);
+    w.services.printDialogError
+        = RunTimeError(errcode::PrinterError,
+                       "Errore della stampante: il supporto di stampa '/x.so' non si carica (il file non c'è).");
+    w.pick("mnuStampaSu", Way::RightClickAndMouse);
+    QCOMPARE(w.services.boxes.size(), std::size_t(1));
+    QCOMPARE(w.services.boxes[0].icon, BoxIcon::Critical);
+    QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
+    QCOMPARE(w.services.boxes[0].text,
+             QString("Errore   482  Errore della stampante: il supporto di stampa '/x.so' non si carica (il file non "
+                     "c'è)."));
+    QCOMPARE(w.services.targets.size(), std::size_t(0));
+    QCOMPARE(w.services.recordingPrinter.ops.size(), std::size_t(0));
+    QCOMPARE(textDifferences(windowTexts(w.form), before), QString());
 }
 
 void TestPrintChoices::aCancelledDialogLeavesNothingAndChangesNothing_data()

@@ -12,10 +12,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QSemaphore>
 #include <QTimer>
 #include <atomic>
 #include <dlfcn.h>
@@ -24,7 +25,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "numtext/runtimeerror.h"
+#include "print/cups/printsupportmodule.h"
 #include "print/defaultprinter.h"
+#include "print/qtprintsupport.h"
 #include "print/targets/pdffoldertarget.h"
 #include "support/controls.h"
 #include "support/environmentsetting.h"
@@ -114,13 +118,15 @@ struct PaintCounter : QObject {
     int *count_;
 };
 
-bool libcupsLoaded()
+bool loaded(const char *library)
 {
-    void *handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+    void *handle = dlopen(library, RTLD_NOW | RTLD_NOLOAD);
     if (handle)
         dlclose(handle);
     return handle != nullptr;
 }
+
+bool libcupsLoaded() { return loaded("libcups.so.2"); }
 
 const QString kNoPrinter = "Stampa su: ";
 
@@ -130,6 +136,9 @@ class TestPrinterLookup : public QObject {
     Q_OBJECT
 private slots:
     void libcupsIsOpenedOnlyByTheLookup();
+    void qtPrintSupportIsLoadedOnFirstUse();
+    void aPrintSupportThatDoesNotLoadIsNamed_data();
+    void aPrintSupportThatDoesNotLoadIsNamed();
     void tooltipBeforeAndAfterTheLookup_data();
     void tooltipBeforeAndAfterTheLookup();
     void printPressedBeforeTheLookupAnswered();
@@ -152,6 +161,48 @@ void TestPrinterLookup::libcupsIsOpenedOnlyByTheLookup()
     QCOMPARE(w.tooltip(), kNoPrinter);
     QTRY_VERIFY(w.tooltip() != kNoPrinter);
     QVERIFY(libcupsLoaded());
+}
+
+// Neither start-up nor the lookup loads Qt's print support library: the
+// first print to a queue (or "Stampa su…") does, through the module.
+void TestPrinterLookup::qtPrintSupportIsLoadedOnFirstUse()
+{
+    const EnvironmentSetting none("CUPS_SERVER", QFile::encodeName(dir_.filePath("none.sock")));
+    Window w;
+    w.form.load();
+    QTRY_VERIFY(w.tooltip() != kNoPrinter);
+    QVERIFY(!loaded("libQt6PrintSupport.so.6"));
+    QVERIFY(print::queueLayout("Nessuna").isValid());
+    QVERIFY(loaded("libQt6PrintSupport.so.6"));
+}
+
+void TestPrinterLookup::aPrintSupportThatDoesNotLoadIsNamed_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("cause");
+    const QString empty = dir_.filePath("vuoto.so");
+    QFile(empty).open(QIODevice::WriteOnly);
+    QTest::newRow("missing") << dir_.filePath("rotamet-printsupport.so") << "il file non c'è";
+    QTest::newRow("no library") << empty << "file too short";
+    QTest::newRow("another library") << QString(QLibraryInfo::path(QLibraryInfo::LibrariesPath) + "/libQt6Core.so.6")
+                                     << "non è il supporto di stampa di Rotamet";
+}
+
+// A module that is missing or broken: error 482 names the file and the cause.
+void TestPrinterLookup::aPrintSupportThatDoesNotLoadIsNamed()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, cause);
+    try {
+        print::loadPrintSupport(file);
+        QFAIL("loaded");
+    } catch (const RunTimeError &e) {
+        QCOMPARE(e.code(), 482);
+        const QString text = QString::fromStdString(e.description());
+        QVERIFY2(text.startsWith("Errore della stampante: il supporto di stampa '" + file + "' non si carica ("),
+                 qPrintable(text));
+        QVERIFY2(text.contains(cause), qPrintable(text));
+    }
 }
 
 void TestPrinterLookup::tooltipBeforeAndAfterTheLookup_data()

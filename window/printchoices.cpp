@@ -15,6 +15,7 @@
 #include "calc/formview.h"
 #include "numtext/numtext.h"
 #include "numtext/qtext.h"
+#include "numtext/runtimeerror.h"
 #include "print/pagecapture.h"
 #include "print/printer.h"
 #include "print/stampascala.h"
@@ -198,7 +199,15 @@ void PrintChoices::printOnChosenPrinter()
 {
     if (printing_)
         return;
-    const std::optional<PlatformServices::PrinterChoice> choice = services_.choosePrinter();
+    std::optional<PlatformServices::PrinterChoice> choice;
+    try {
+        choice = services_.choosePrinter();
+    } catch (const RunTimeError &e) {
+        services_.messageBox(
+            QStringLiteral("Errore   %1  %2").arg(qs(NumberText(std::int32_t(e.code()))), qs(e.description())),
+            QStringLiteral("Errore di stampa"), BoxIcon::Critical);
+        return;
+    }
     if (!choice)
         return;  // cancelled: nothing printed, nothing said
     if (choice->printer.isEmpty()) {
@@ -228,8 +237,8 @@ void PrintChoices::saveAsPdf()
     // The dialog has asked before choosing a file that exists.
     const work::Answer<bool> replace
         = work::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); }, kFolderDeadline);
-    if (!folderAnswered(replace, QStringLiteral("La cartella '%1'")
-                                     .arg(QDir::toNativeSeparators(QFileInfo(*file).absolutePath()))))
+    if (!folderAnswered(
+            replace, QStringLiteral("La cartella '%1'").arg(QDir::toNativeSeparators(QFileInfo(*file).absolutePath()))))
         return;
     const std::unique_ptr<print::Printer> printer
         = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace.value));
@@ -243,18 +252,18 @@ bool PrintChoices::folderAnswered(const work::Answer<Result> &answer, const QStr
     case work::Waited::Done: break;
     case work::Waited::ProgramEnds: return false;
     case work::Waited::TimedOut:
-        services_.messageBox(
-            QStringLiteral("%1 non risponde entro %2 secondi: la pagina non è stata salvata.")
-                .arg(folder, qs(NumberText(std::int32_t(
-                                 std::chrono::duration_cast<std::chrono::seconds>(kFolderDeadline).count())))),
-            QStringLiteral("Stampa scala"), BoxIcon::Warning);
+        services_.messageBox(QStringLiteral("%1 non risponde entro %2 secondi: la pagina non è stata salvata.")
+                                 .arg(folder,
+                                      qs(NumberText(std::int32_t(
+                                          std::chrono::duration_cast<std::chrono::seconds>(kFolderDeadline).count())))),
+                             QStringLiteral("Stampa scala"), BoxIcon::Warning);
         return false;
     }
     if (answer.error) {
-        services_.messageBox(QStringLiteral("Errore   %1  %2")
-                                 .arg(qs(NumberText(std::int32_t(answer.error->code()))),
-                                      qs(answer.error->description())),
-                             QStringLiteral("Errore di stampa"), BoxIcon::Critical);
+        services_.messageBox(
+            QStringLiteral("Errore   %1  %2")
+                .arg(qs(NumberText(std::int32_t(answer.error->code()))), qs(answer.error->description())),
+            QStringLiteral("Errore di stampa"), BoxIcon::Critical);
         return false;
     }
     return true;

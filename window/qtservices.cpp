@@ -4,13 +4,11 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -20,6 +18,7 @@
 #include "print/defaultprinter.h"
 #include "print/pagecomposer.h"
 #include "print/printer.h"
+#include "print/qtprintsupport.h"
 #include "work/offthread.h"
 
 namespace rotamet {
@@ -80,18 +79,12 @@ bool QtServices::questionBox(const QString &text, const QString &title)
     return box.exec() == QMessageBox::Yes;
 }
 
-// The dialog asks the print server for its printers itself, on the window's
-// thread, as every program's print dialog does.
 std::optional<PlatformServices::PrinterChoice> QtServices::choosePrinter()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, dialogParent());
-    // One page, always the same: no page range, no selection, no print to a
-    // file ("Salva come PDF…" is that).
-    dialog.setOptions({});
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<print::ChosenPrinter> chosen = print::choosePrinter(dialogParent());
+    if (!chosen)
         return std::nullopt;
-    return PrinterChoice{printer.printerName(), std::max(1, printer.copyCount())};
+    return PrinterChoice{chosen->name, chosen->copies};
 }
 
 std::optional<QString> QtServices::choosePdfFile(const QString &suggested)

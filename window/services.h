@@ -42,7 +42,8 @@ public:
     };
     // "Stampa su…": the system's print dialog, modal over the main window,
     // opened on the default printer. The printer and the number of copies
-    // chosen; nothing when the user cancels.
+    // chosen; nothing when the user cancels. Raises 482 when the print
+    // support cannot be loaded.
     virtual std::optional<PrinterChoice> choosePrinter() = 0;
     // "Salva come PDF…": a save dialog for a PDF file, modal over the main
     // window, opened on suggested (a folder and a file name); it asks before

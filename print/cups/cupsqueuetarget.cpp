@@ -1,14 +1,13 @@
 #include "print/cups/cupsqueuetarget.h"
 
 #include <QDir>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QTemporaryFile>
 #include <optional>
 
 #include "numtext/runtimeerror.h"
 #include "print/cups/cupsclient.h"
 #include "print/page.h"
+#include "print/qtprintsupport.h"
 #include "print/targets/pdfwriting.h"
 #include "print/targets/printqueue.h"
 #include "work/job.h"
@@ -28,9 +27,7 @@ std::string causeOf(const std::string &reason)
 bool CupsQueueTarget::send(const Page &page)
 {
     // The queue's own paper and printable area.
-    QPageLayout layout
-        = QPrinter(QPrinterInfo::printerInfo(QString::fromStdString(queue().name)), QPrinter::HighResolution)
-              .pageLayout();
+    QPageLayout layout = queueLayout(QString::fromStdString(queue().name));
     layout.setOrientation(page.orientation);
 
     QTemporaryFile file(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf"));

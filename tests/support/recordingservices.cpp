@@ -24,6 +24,8 @@ bool RecordingServices::questionBox(const QString &text, const QString &title)
 std::optional<PlatformServices::PrinterChoice> RecordingServices::choosePrinter()
 {
     ++printDialogs;
+    if (printDialogError)
+        throw *printDialogError;
     return printerChoice;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "numtext/runtimeerror.h"
 #include "support/recordingprinter.h"
 #include "window/services.h"
 
@@ -43,6 +44,8 @@ public:
     // and copies, or none (cancelled).
     int printDialogs = 0;
     std::optional<PrinterChoice> printerChoice;
+    // Raised by the print dialog instead of opening (print support missing).
+    std::optional<RunTimeError> printDialogError;
     // The file each save dialog opened on, and the answer each one gives: a
     // file, or none (cancelled).
     std::vector<QString> saveDialogs;
