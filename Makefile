@@ -24,8 +24,10 @@ bench: build
 	$(BUILD)/bench/rotamet_bench
 
 # Start-up against its floor, with and without a print server (a private one).
+# make bench-startup BEFORE=../old/build: also the Rotamet of an earlier
+# commit's build, in the same turns (RUNS=15 runs of each by default).
 bench-startup: build
-	bench/startup.sh $(BUILD)
+	bench/startup.sh $(BUILD) $(or $(RUNS),15) $(BEFORE)
 
 # The list of start-up functions that the link lays out together
 # (app/startup-order.txt), taken again from the program as built.

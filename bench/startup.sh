@@ -7,8 +7,10 @@
 # is left out). For each: instructions (valgrind's callgrind, all threads),
 # wall time and peak memory (/usr/bin/time -v), each the median of RUNS runs
 # taken in turns (floor, Rotamet, bare window, floor, ...). Offscreen.
-# Prints a Markdown table.
-# Usage: bench/startup.sh [BUILD-DIR] [RUNS]
+# Prints a Markdown table. With BEFORE-DIR, the build of an earlier commit
+# (a git worktree built as usual), its Rotamet is measured in the same turns,
+# for the figures before and after a change.
+# Usage: bench/startup.sh [BUILD-DIR] [RUNS] [BEFORE-DIR]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-15}
@@ -19,6 +21,17 @@ for tool in valgrind /usr/bin/time; do
 done
 programs=(floor rotamet minimal)
 declare -A label=([floor]="floor (same window, no logic)" [rotamet]="Rotamet" [minimal]="bare Qt window")
+declare -A exe=([floor]=$build/bench/startup_floor [rotamet]=$build/bench/startup_rotamet
+                [minimal]=$build/bench/startup_minimal)
+if [[ -n ${3:-} ]]; then
+  before=$(cd "$3" && pwd)
+  programs=(floor before rotamet minimal)
+  label[before]="Rotamet before ($(git -C "$before" describe --always 2>/dev/null || echo "$3"))"
+  exe[before]=$before/bench/startup_rotamet
+fi
+for p in "${programs[@]}"; do
+  [[ -x ${exe[$p]} ]] || { echo "${exe[$p]} is missing: build it first" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 server_dir=
@@ -32,13 +45,13 @@ median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+
 
 # One run of each kind for program $1 into $work/$2-$1.{ir,ms,kib}.
 measure() {
-  local exe=$build/bench/startup_$1 out=$work/$2-$1 t0 t1
+  local out=$work/$2-$1 t0 t1
   t0=$EPOCHREALTIME
-  /usr/bin/time -v -o "$out.time" "$exe" >/dev/null 2>&1
+  /usr/bin/time -v -o "$out.time" "${exe[$1]}" >/dev/null 2>&1
   t1=$EPOCHREALTIME
   awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.3f\n", (b - a) * 1000}' >>"$out.ms"
   sed -n 's/.*Maximum resident set size (kbytes): //p' "$out.time" >>"$out.kib"
-  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$exe" 2>&1 >/dev/null \
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "${exe[$1]}" 2>&1 >/dev/null \
     | sed -n 's/.*Collected : //p' >>"$out.ir"
 }
 
