@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "support/testmain.h"
 
 namespace {
 // The texts of a field's standard context menu, as the user reads them.
@@ -137,5 +138,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestApplication)
+ROTAMET_TEST_MAIN(TestApplication)
 #include "tst_application.moc"

@@ -32,6 +32,7 @@
 #include "support/openmenu.h"
 #include "support/printmenu.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/textbox.h"
@@ -449,7 +450,8 @@ void TestHelp::theInformationBoxNamesThePumpFilesRealPath()
     QString file, version, qt;
     QTimer::singleShot(0, help, [&] {
         QWidget *box = nullptr;
-        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->objectName() == "dlgInformazioni"; }))
+        if (!QTest::qWaitFor(
+                [&] { return (box = QApplication::activeModalWidget()) && box->objectName() == "dlgInformazioni"; }))
             return;
         file = child<QLabel>(*box, "lblFilePompe")->text();
         version = child<QLabel>(*box, "lblVersione")->text();
@@ -506,5 +508,5 @@ void TestHelp::theResultLabelsAreNamedByTheirCaptions()
     QVERIFY(frame->indexOfChild(a) >= 0);
 }
 
-QTEST_MAIN(TestHelp)
+ROTAMET_TEST_MAIN(TestHelp)
 #include "tst_help.moc"

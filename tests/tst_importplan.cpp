@@ -10,6 +10,7 @@
 
 #include "catalogue/exchange.h"
 #include "numtext/numtext.h"
+#include "support/testmain.h"
 
 using namespace rotamet;
 using namespace rotamet::catalogue;
@@ -311,5 +312,5 @@ void TestImportPlan::calcSavedFilesImport()
     QVERIFY(plan.conflicts.empty() && plan.present.empty());
 }
 
-QTEST_MAIN(TestImportPlan)
+ROTAMET_TEST_MAIN(TestImportPlan)
 #include "tst_importplan.moc"

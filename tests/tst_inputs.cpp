@@ -12,6 +12,7 @@
 #include "app/application.h"
 #include "support/controls.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/frmmain.h"
 #include "window/stepbuttons.h"
 #include "window/textbox.h"
@@ -616,5 +617,5 @@ void TestInputs::stripButtonFaceFollowsThePalette()
     QApplication::setPalette(saved);
 }
 
-QTEST_MAIN(TestInputs)
+ROTAMET_TEST_MAIN(TestInputs)
 #include "tst_inputs.moc"

@@ -34,6 +34,7 @@
 #include "numtext/numtext.h"
 #include "support/controls.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/textbox.h"
@@ -915,5 +916,5 @@ void TestMonkey::aHeldKeyDoesNotCloseTheBoxItOpened()
     QVERIFY(closedByANewPress);
 }
 
-QTEST_MAIN(TestMonkey)
+ROTAMET_TEST_MAIN(TestMonkey)
 #include "tst_monkey.moc"

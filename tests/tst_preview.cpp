@@ -32,6 +32,7 @@
 #include "support/controls.h"
 #include "support/printmenu.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/printpreview.h"
@@ -624,5 +625,5 @@ void TestPreview::eachKindOfCellHasItsHtml()
     QVERIFY2(table.contains("<tr>" + html + "</tr>"), qPrintable(table));
 }
 
-QTEST_MAIN(TestPreview)
+ROTAMET_TEST_MAIN(TestPreview)
 #include "tst_preview.moc"

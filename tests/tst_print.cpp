@@ -10,6 +10,7 @@
 #include "print/stampascala.h"
 #include "support/modelform.h"
 #include "support/recordingprinter.h"
+#include "support/testmain.h"
 
 using namespace rotamet::print;
 using rotamet::calc::Field;
@@ -472,5 +473,5 @@ void TestPrint::unreadableAngleStopsThePrintBeforeAnythingIsSent()
     QCOMPARE(printed.form.fields[Field::Angolo], std::string("sette"));
 }
 
-QTEST_MAIN(TestPrint)
+ROTAMET_TEST_MAIN(TestPrint)
 #include "tst_print.moc"

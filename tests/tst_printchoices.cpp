@@ -26,6 +26,7 @@
 #ifdef Q_OS_UNIX
 #include "support/filesizelimit.h"
 #endif
+#include "support/testmain.h"
 #include "print/page.h"
 #include "print/pagecomposer.h"
 #include "print/targets/pdffoldertarget.h"
@@ -453,5 +454,5 @@ void TestPrintChoices::aCancelledDialogLeavesNothingAndChangesNothing()
     QVERIFY2(changed.isEmpty(), qPrintable(changed));
 }
 
-QTEST_MAIN(TestPrintChoices)
+ROTAMET_TEST_MAIN(TestPrintChoices)
 #include "tst_printchoices.moc"

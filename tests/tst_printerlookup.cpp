@@ -33,6 +33,7 @@
 #include "support/controls.h"
 #include "support/environmentsetting.h"
 #include "support/notedboxes.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -416,5 +417,5 @@ void TestPrinterLookup::aSlowDocumentsFolderIsNoSilentPrintServer()
     QTRY_VERIFY(w.tooltip().endsWith(".pdf (file PDF)"));
 }
 
-QTEST_MAIN(TestPrinterLookup)
+ROTAMET_TEST_MAIN(TestPrinterLookup)
 #include "tst_printerlookup.moc"

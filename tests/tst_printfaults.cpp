@@ -23,6 +23,7 @@
 #include "support/pagetext.h"
 #include "support/recordingprinter.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/textbox.h"
@@ -307,5 +308,5 @@ void TestPrintFaults::failedPdfPrintLeavesNoFileAndTheNextIsComplete()
     QVERIFY2(text.contains("Progetto rotamet"), "the footer");
 }
 
-QTEST_MAIN(TestPrintFaults)
+ROTAMET_TEST_MAIN(TestPrintFaults)
 #include "tst_printfaults.moc"

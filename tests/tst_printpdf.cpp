@@ -10,6 +10,7 @@
 #include "support/folderfiles.h"
 #include "support/modelform.h"
 #include "support/pagetext.h"
+#include "support/testmain.h"
 
 using namespace rotamet::print;
 using rotamet::RunTimeError;
@@ -225,5 +226,5 @@ void TestPrintPdf::pageLeftByAFailedPrintIsDroppedByTheNext()
     QVERIFY(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
 }
 
-QTEST_MAIN(TestPrintPdf)
+ROTAMET_TEST_MAIN(TestPrintPdf)
 #include "tst_printpdf.moc"

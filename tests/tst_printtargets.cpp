@@ -24,6 +24,7 @@
 #ifdef Q_OS_UNIX
 #include "support/filesizelimit.h"
 #endif
+#include "support/testmain.h"
 #include "print/page.h"
 #include "print/pagecomposer.h"
 #include "print/targets/filesystem.h"
@@ -522,9 +523,10 @@ void TestPrintTargets::aFolderThatHoldsThePageGetsNoFileLate()
     w.print();
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
     QCOMPARE(w.services.boxes[0].title, QString("Errore di stampa"));
-    QCOMPARE(w.services.boxes[0].text, "Errore   75  La cartella '" + QDir::toNativeSeparators(folder.path())
-                                           + "' non risponde: la pagina non è stata scritta entro 2 secondi, e non "
-                                             "è stata salvata.");
+    QCOMPARE(w.services.boxes[0].text,
+             "Errore   75  La cartella '" + QDir::toNativeSeparators(folder.path())
+                 + "' non risponde: la pagina non è stata scritta entro 2 secondi, e non "
+                   "è stata salvata.");
     holding = false;
     gate.release(100);
     QVERIFY(work::waitForWorkThreads(std::chrono::seconds(20)));
@@ -550,5 +552,5 @@ void TestPrintTargets::aHandOverThatRunsOutOfMemoryIsToldAndThePrintingGoesOn()
     QCOMPARE(w.services.boxes[0].text, QString("Stampa effettuata su 'Bersaglio di prova'"));
 }
 
-QTEST_MAIN(TestPrintTargets)
+ROTAMET_TEST_MAIN(TestPrintTargets)
 #include "tst_printtargets.moc"

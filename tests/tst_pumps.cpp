@@ -29,6 +29,7 @@
 #include "support/openmenu.h"
 #include "support/readonly.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/textbox.h"
@@ -1083,5 +1084,5 @@ void TestPumps::pumpsTravelFromOnePcToAnother()
     QCOMPARE(bench2.pumpLabels(), (QStringList{"37,35", "46,95", "4,80", "110°"}));
 }
 
-QTEST_MAIN(TestPumps)
+ROTAMET_TEST_MAIN(TestPumps)
 #include "tst_pumps.moc"

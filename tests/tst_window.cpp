@@ -12,6 +12,7 @@
 
 #include "support/controls.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/design.h"
 #include "window/frmmain.h"
 #include "window/textbox.h"
@@ -671,5 +672,5 @@ void TestWindow::closingEndsTheProgram()
     QVERIFY(w.services.boxes.empty());
 }
 
-QTEST_MAIN(TestWindow)
+ROTAMET_TEST_MAIN(TestWindow)
 #include "tst_window.moc"

@@ -11,6 +11,7 @@
 #include "support/controls.h"
 #include "support/recordingprinter.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/frmmain.h"
 #include "window/textbox.h"
 
@@ -289,5 +290,5 @@ void TestWindowPrint::pumpListGivesWayToTheShownCode()
     QCOMPARE(w.services.boxes.size(), std::size_t(1));
 }
 
-QTEST_MAIN(TestWindowPrint)
+ROTAMET_TEST_MAIN(TestWindowPrint)
 #include "tst_windowprint.moc"

@@ -35,6 +35,7 @@
 #include "print/targets/printtarget.h"
 #include "support/openmenu.h"
 #include "support/recordingservices.h"
+#include "support/testmain.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
 #include "window/textbox.h"
@@ -173,7 +174,8 @@ public:
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && (object == watched_ || (!name_.isEmpty() && object->objectName() == name_)))
+        if (event->type() == QEvent::Show
+            && (object == watched_ || (!name_.isEmpty() && object->objectName() == name_)))
             ++count;
         return false;
     }
@@ -645,5 +647,5 @@ void TestDesktop::aCloseDuringAPrintEndsTheProgramAfterItsBox()
     QCOMPARE(w.services.boxes.front().text, QStringLiteral("Stampa effettuata su 'Bersaglio di prova'"));
 }
 
-QTEST_MAIN(TestDesktop)
+ROTAMET_TEST_MAIN(TestDesktop)
 #include "tst_desktop.moc"

@@ -19,8 +19,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +31,7 @@
 #include "support/folderfiles.h"
 #include "support/openmenu.h"
 #include "support/realprinterservices.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -155,7 +156,8 @@ void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
         }
     });
     const QString pid = QString::number(program.processId());
-    const QString window = xdotool({"search", "--sync", "--onlyvisible", "--pid", pid}).value_or("").section('\n', 0, 0);
+    const QString window
+        = xdotool({"search", "--sync", "--onlyvisible", "--pid", pid}).value_or("").section('\n', 0, 0);
     QVERIFY2(!window.isEmpty(), "the program's window did not show");
     QVERIFY(xdotool({"windowactivate", "--sync", window}));
     // The print asks the server for the printer, then hands the page over.
@@ -167,7 +169,8 @@ void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
     // The print's message, once the print is given up: Enter closes it.
     QString box;
     QTRY_VERIFY_WITH_TIMEOUT(
-        !(box = xdotool({"search", "--all", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"}).value_or("")).isEmpty()
+        !(box = xdotool({"search", "--all", "--onlyvisible", "--pid", pid, "--name", "Stampa scala"}).value_or(""))
+                .isEmpty()
             || program.state() == QProcess::NotRunning,
         kGivenUpWithin);
     QVERIFY2(!box.isEmpty(), "the program ended without the print's message");
@@ -182,5 +185,5 @@ void TestHeldPrint::aCloseDuringAHeldPrintEndsTheProgramByTheDeadline()
     QCOMPARE(files(home.filePath("Documents")), QStringList());
 }
 
-QTEST_MAIN(TestHeldPrint)
+ROTAMET_TEST_MAIN(TestHeldPrint)
 #include "tst_heldprint.moc"

@@ -41,6 +41,7 @@
 #include <winspool.h>
 
 #include "support/notedboxes.h"
+#include "support/testmain.h"
 #include "support/windowtexts.h"
 #include "window/frmmain.h"
 #include "window/qtservices.h"
@@ -489,5 +490,5 @@ void TestWinspool::aPdfSavedUnderTheNameGiven()
     QCOMPARE(pageLines(pdf), w.expectedPage());
 }
 
-QTEST_MAIN(TestWinspool)
+ROTAMET_TEST_MAIN(TestWinspool)
 #include "tst_winspool.moc"
