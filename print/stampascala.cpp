@@ -354,8 +354,7 @@ void run(FormView &form, PrinterFor &&printerFor)
                                     + "\n" + e.description(),
                                 kTitle);
         } else {
-            form.showCriticalBox("Errore   " + NumberText(static_cast<std::int32_t>(e.code())) + "  " + e.description(),
-                                 "Errore di stampa");
+            form.showCriticalBox(printErrorText(e), "Errore di stampa");
         }
         return;
     }
@@ -370,6 +369,11 @@ void run(FormView &form, PrinterFor &&printerFor)
 }
 
 }  // namespace
+
+std::string printErrorText(const RunTimeError &error)
+{
+    return "Errore   " + NumberText(static_cast<std::int32_t>(error.code())) + "  " + error.description();
+}
 
 void StampaScala(FormView &form)
 {

@@ -7,9 +7,13 @@
 #include <string>
 
 #include "calc/formview.h"
+#include "numtext/runtimeerror.h"
 #include "print/printer.h"
 
 namespace rotamet::print {
+
+// The text of the "Errore di stampa" box: "Errore   <code>  <description>".
+std::string printErrorText(const RunTimeError &error);
 
 // Prints the table, for "stampa" and its menu. Handles every failure itself,
 // and whatever happens the user is told in exactly one box and keeps what

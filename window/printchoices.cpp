@@ -203,9 +203,7 @@ void PrintChoices::printOnChosenPrinter()
     try {
         choice = services_.choosePrinter();
     } catch (const RunTimeError &e) {
-        services_.messageBox(
-            QStringLiteral("Errore   %1  %2").arg(qs(NumberText(std::int32_t(e.code()))), qs(e.description())),
-            QStringLiteral("Errore di stampa"), BoxIcon::Critical);
+        services_.messageBox(qs(print::printErrorText(e)), QStringLiteral("Errore di stampa"), BoxIcon::Critical);
         return;
     }
     if (!choice)
@@ -237,8 +235,8 @@ void PrintChoices::saveAsPdf()
     // The dialog has asked before choosing a file that exists.
     const work::Answer<bool> replace
         = work::awaitOffThread<bool>([path = *file] { return QFileInfo::exists(path); }, kFolderDeadline);
-    if (!folderAnswered(
-            replace, QStringLiteral("La cartella '%1'").arg(QDir::toNativeSeparators(QFileInfo(*file).absolutePath()))))
+    if (!folderAnswered(replace, QStringLiteral("La cartella '%1'")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(*file).absolutePath()))))
         return;
     const std::unique_ptr<print::Printer> printer
         = services_.printerOn(std::make_shared<print::PdfFileTarget>(*file, *replace.value));
@@ -252,18 +250,16 @@ bool PrintChoices::folderAnswered(const work::Answer<Result> &answer, const QStr
     case work::Waited::Done: break;
     case work::Waited::ProgramEnds: return false;
     case work::Waited::TimedOut:
-        services_.messageBox(QStringLiteral("%1 non risponde entro %2 secondi: la pagina non è stata salvata.")
-                                 .arg(folder,
-                                      qs(NumberText(std::int32_t(
-                                          std::chrono::duration_cast<std::chrono::seconds>(kFolderDeadline).count())))),
-                             QStringLiteral("Stampa scala"), BoxIcon::Warning);
+        services_.messageBox(
+            QStringLiteral("%1 non risponde entro %2 secondi: la pagina non è stata salvata.")
+                .arg(folder, qs(NumberText(std::int32_t(
+                                 std::chrono::duration_cast<std::chrono::seconds>(kFolderDeadline).count())))),
+            QStringLiteral("Stampa scala"), BoxIcon::Warning);
         return false;
     }
     if (answer.error) {
-        services_.messageBox(
-            QStringLiteral("Errore   %1  %2")
-                .arg(qs(NumberText(std::int32_t(answer.error->code()))), qs(answer.error->description())),
-            QStringLiteral("Errore di stampa"), BoxIcon::Critical);
+        services_.messageBox(qs(print::printErrorText(*answer.error)), QStringLiteral("Errore di stampa"),
+                             BoxIcon::Critical);
         return false;
     }
     return true;
