@@ -10,6 +10,7 @@
 #include "print/qtprintsupport.h"
 #include "print/targets/pdfwriting.h"
 #include "print/targets/printqueue.h"
+#include "work/failurecause.h"
 #include "work/job.h"
 
 namespace rotamet::print {
@@ -30,13 +31,25 @@ bool CupsQueueTarget::send(const Page &page)
     QPageLayout layout = queueLayout(QString::fromStdString(queue().name));
     layout.setOrientation(page.orientation);
 
-    QTemporaryFile file(QDir(QDir::tempPath()).filePath("Rotamet-XXXXXX.pdf"));
+    // The page is composed in the system's temporary folder; a full or
+    // refused disk there is told as such.
+    const QString folder = QDir::tempPath();
+    QTemporaryFile file(QDir(folder).filePath("Rotamet-XXXXXX.pdf"));
+    work::FailureCause cause = work::FailureCause::Unknown;
     const bool opened = file.open();
+    if (!opened)
+        cause = work::lastFailureCause();
     std::optional<FileUnderWay> noted;
     if (opened)
         noted.emplace(file.fileName());
-    if (!opened || !writePdf(page, layout, file) || !file.flush())
-        throw RunTimeError(errcode::PrinterError, "Errore della stampante: la pagina non è stata composta");
+    if (!opened || !writePdfFile(file, page, layout, cause)) {
+        const std::string why = work::causeText(cause);
+        throw RunTimeError(errcode::PrinterError,
+                           "Errore della stampante: la pagina non è stata composta"
+                               + (why.empty() ? std::string()
+                                              : " nella cartella temporanea '"
+                                                    + QDir::toNativeSeparators(folder).toStdString() + "': " + why));
+    }
     file.close();
 
     // From here on the page may reach the printer: not for a print given up.

@@ -56,6 +56,16 @@ RunTimeError folderLateError(const QString &folder, std::chrono::seconds deadlin
     return RunTimeError(errcode::PathFileAccess, late + ", e non è stata salvata.");
 }
 
+bool writePdfFile(QFileDevice &file, const Page &page, const QPageLayout &layout, work::FailureCause &cause)
+{
+    if (writePdf(page, layout, file) && file.flush() && file.error() == QFile::NoError)
+        return true;
+    cause = work::lastFailureCause();
+    if (cause == work::FailureCause::Unknown && file.error() == QFile::ResourceError)
+        cause = work::FailureCause::DiskFull;
+    return false;
+}
+
 PdfPart::PdfPart(const QString &folder, const Page &page) : folder_(folder)
 {
     work::FailureCause cause = work::FailureCause::Unknown;
@@ -75,16 +85,7 @@ PdfPart::PdfPart(const QString &folder, const Page &page) : folder_(folder)
         throw pathError(folder, cause);
     noted_.emplace(file_.fileName());
     files::hide(file_.fileName());
-    // A write that failed on the way leaves its error on the file, not in
-    // writePdf()'s answer (the PDF engine goes on), and close() would clear
-    // it: it is read before.
-    bool written = writePdf(page, pdfPageLayout(page.orientation), file_) && file_.flush()
-        && file_.error() == QFile::NoError;
-    if (!written) {
-        cause = work::lastFailureCause();
-        if (cause == work::FailureCause::Unknown && file_.error() == QFile::ResourceError)
-            cause = work::FailureCause::DiskFull;
-    }
+    bool written = writePdfFile(file_, page, pdfPageLayout(page.orientation), cause);
     file_.close();
     if (written && file_.error() != QFile::NoError) {
         written = false;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QFile>
+#include <QPageLayout>
 #include <QString>
 #include <chrono>
 #include <optional>
@@ -32,6 +33,13 @@ RunTimeError folderLateError(const QString &folder, std::chrono::seconds deadlin
 // over (work/offthread.h): removes the hidden files of the pages under way,
 // which no destructor will remove.
 void removePartsUnderWay();
+
+// Writes the page as a PDF into file, open for writing, and flushes it:
+// false, with the cause when known, when the page did not all reach the
+// file. A write that failed on the way leaves its error on the file, not in
+// the PDF engine's answer (the engine goes on), and close() would clear it:
+// it is read here, before.
+bool writePdfFile(QFileDevice &file, const Page &page, const QPageLayout &layout, work::FailureCause &cause);
 
 // Notes a temporary file for removePartsUnderWay() while it lives.
 class FileUnderWay {

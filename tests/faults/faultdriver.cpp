@@ -20,6 +20,9 @@
 // "END", and ends as the program does
 // (app/application.h: endProgram), with status 0. Status 3 means the action
 // could not be driven at all (a menu or dialog that did not open).
+// The harness fails the n-th call of a name in every thread, the window's
+// thread too: a line whose write was failed is written again, so that the
+// report outlives the fault it reports on.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -29,9 +32,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 #include "app/application.h"
 #include "support/controls.h"
@@ -47,10 +52,23 @@ namespace {
 
 using Services = RealPrinterServices;
 
+// One line to the harness, written at once; a failed write is tried again.
+void say(const QByteArray &line)
+{
+    const QByteArray text = line + '\n';
+    qsizetype done = 0;
+    for (int failures = 0; done < text.size() && failures < 5;) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.constData() + done, size_t(text.size() - done));
+        if (n > 0)
+            done += n;
+        else if (errno != EINTR)
+            ++failures;
+    }
+}
+
 int cannotDrive(const char *what)
 {
-    std::printf("DRIVER %s\n", what);
-    std::fflush(stdout);
+    say(QByteArray("DRIVER ") + what);
     return 3;
 }
 
@@ -93,7 +111,7 @@ int addPump(FrmMain &form, const Controls &ui)
     typeThen("46,95", Qt::Key_Tab);
     typeThen("110", Qt::Key_Return);  // the change runs here, to its end
     if (QDialog *open = form.findChild<QDialog *>("dlgPompa"); open && open->isVisible()) {
-        std::printf("DIALOG-OPEN\n");
+        say("DIALOG-OPEN");
         QTest::keyClick(open, Qt::Key_Escape);
     }
     return 0;
@@ -126,8 +144,7 @@ int main(int argc, char **argv)
     // Boxes of the start (lines of the pump file skipped) are not the action's.
     services.boxes.clear();
 
-    std::printf("READY\n");
-    std::fflush(stdout);
+    say("READY");
     std::string go;
     std::getline(std::cin, go);
     QElapsedTimer action;
@@ -146,10 +163,9 @@ int main(int argc, char **argv)
         return 2;
     }
     for (const auto &box : services.boxes)
-        std::printf("BOX\t%s\t%s\n", qPrintable(escaped(box.title)), qPrintable(escaped(box.text)));
+        say("BOX\t" + escaped(box.title).toUtf8() + '\t' + escaped(box.text).toUtf8());
     // How long the action held the user, for the deadlines.
-    std::printf("ACTION %lld\n", static_cast<long long>(action.elapsed()));
-    std::printf("END\n");
-    std::fflush(stdout);
+    say("ACTION " + QByteArray::number(action.elapsed()));
+    say("END");
     return endProgram(status);
 }
