@@ -30,18 +30,18 @@ double finite(double v)
 }
 }  // namespace
 
-double checkedDiv(double a, double b)
-{
-    if (b == 0)
-        throw RunTimeError(errcode::DivisionByZero);
-    return finite(a / b);
-}
-
 std::optional<double> quotient(double a, double b)
 {
     if (b == 0)
         return std::nullopt;
     return finite(a / b);
+}
+
+double checkedDiv(double a, double b)
+{
+    if (const std::optional<double> q = quotient(a, b))
+        return *q;
+    throw RunTimeError(errcode::DivisionByZero);
 }
 
 double checkedMul(double a, double b) { return finite(a * b); }

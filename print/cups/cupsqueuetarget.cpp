@@ -36,13 +36,15 @@ bool CupsQueueTarget::send(const Page &page)
     const QString folder = QDir::tempPath();
     QTemporaryFile file(QDir(folder).filePath("Rotamet-XXXXXX.pdf"));
     work::FailureCause cause = work::FailureCause::Unknown;
-    const bool opened = file.open();
-    if (!opened)
-        cause = work::lastFailureCause();
     std::optional<FileUnderWay> noted;
-    if (opened)
+    bool composed = false;
+    if (file.open()) {
         noted.emplace(file.fileName());
-    if (!opened || !writePdfFile(file, page, layout, cause)) {
+        composed = writePdfFile(file, page, layout, cause);
+    } else {
+        cause = work::lastFailureCause();
+    }
+    if (!composed) {
         const std::string why = work::causeText(cause);
         throw RunTimeError(errcode::PrinterError,
                            "Errore della stampante: la pagina non è stata composta"
